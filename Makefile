@@ -1,0 +1,20 @@
+# The two commands that do everything on a fresh machine: `make demo` and `make test`.
+.PHONY: all demo test release clean
+
+all: release
+
+release:
+	cmake --preset release
+	cmake --build --preset release
+
+# Lists the sample board with every field; the listing is code page 932, shown here in UTF-8.
+demo: release
+	./build/release/vireziriv /D:examples/board /N /F /I /G /K /B /R /H /P /Q | iconv -f CP932 -t UTF-8
+
+test:
+	cmake --preset dev
+	cmake --build --preset dev
+	ctest --preset dev
+
+clean:
+	rm -rf build

@@ -1,0 +1,43 @@
+// Byte-level helpers for code page 932 text: double-byte characters are stepped over, never split.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace vireziriv::cp932 {
+
+constexpr bool IsLeadByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Byte length of the character starting at `pos`; a lead byte at the very end counts alone.
+constexpr std::size_t CharLength(std::string_view s, std::size_t pos) {
+    return IsLeadByte(s[pos]) && pos + 1 < s.size() ? 2 : 1;
+}
+
+// First position of the single-byte character `c` at or after `from`, never a trail byte; npos if none.
+constexpr std::size_t Find(std::string_view s, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < s.size(); i += CharLength(s, i)) {
+        if (s[i] == c) return i;
+    }
+    return std::string_view::npos;
+}
+
+// Start of the last character of a non-empty text.
+constexpr std::size_t LastCharStart(std::string_view s) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) last = i;
+    return last;
+}
+
+// Position of the last single-byte character of `set` in `s`, never a trail byte; npos if none.
+constexpr std::size_t FindLastOf(std::string_view s, std::string_view set) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+        if (CharLength(s, i) == 1 && set.find(s[i]) != std::string_view::npos) found = i;
+    }
+    return found;
+}
+
+}  // namespace vireziriv::cp932

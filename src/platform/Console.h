@@ -1,0 +1,42 @@
+// The process: its arguments, standard output and standard error.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vireziriv::platform {
+
+// Once, before anything is written: binary standard streams on Windows, no SIGPIPE on POSIX
+// (a closed pipe must become a reported write failure, not a silent death).
+void PrepareConsole();
+
+// The process arguments after the program's own path. On Windows the command line is split by
+// SplitCommandLine, not by the C run-time's rules.
+std::vector<std::string> ProcessArguments(int argc, char** argv);
+
+// Splits a command line: runs of codes 1-32 separate arguments; pairs of double quotes before an
+// argument are skipped; inside one a double quote opens or closes a stretch that keeps blanks, and
+// is dropped; there is no escape character. The program's own path is the first item.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+// Buffered standard output; every write is checked and a failure raises EOutputError.
+class StandardOutput {
+public:
+    StandardOutput() = default;
+    ~StandardOutput();  // flushes, ignoring failures: call Flush to see them
+    StandardOutput(const StandardOutput&) = delete;
+    StandardOutput& operator=(const StandardOutput&) = delete;
+
+    void Write(std::string_view bytes);
+    void Flush();
+
+private:
+    std::string buffer_;
+};
+
+// Writes a message to standard error: as bytes when redirected; converted from code page 932 when
+// it is a terminal of another encoding. Failures are ignored: there is nowhere left to report them.
+void WriteError(std::string_view bytes);
+
+}  // namespace vireziriv::platform

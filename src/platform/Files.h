@@ -1,0 +1,48 @@
+// Files and directories: the only place that opens, tests or enumerates them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vireziriv::platform {
+
+// The separator that ends a directory path on this platform.
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+// Characters after which a path's file name starts.
+inline constexpr std::string_view kFileNameDelimiters = "\\:";
+#else
+inline constexpr char kPathDelimiter = '/';
+inline constexpr std::string_view kFileNameDelimiters = "/";
+#endif
+
+// Reads every byte of a regular file, letting others read it meanwhile but not write it. Anything
+// that is not a regular file (a FIFO, a device, a socket) is unreadable and never blocks.
+// Raises EFileError when the file cannot be opened or read.
+std::string ReadWholeFile(const std::string& path);
+
+// True when an entry other than a directory stands at `path`.
+bool FileExists(const std::string& path);
+
+// True when a directory stands at `path` (a trailing separator is allowed).
+bool DirectoryExists(const std::string& path);
+
+// Walks the file names in `dir` (which ends with the separator) that end in ".vlt", ASCII case
+// ignored; directories are skipped, every other entry is taken. The order is the file system's.
+class PersonFileScan {
+public:
+    explicit PersonFileScan(const std::string& dir);
+    ~PersonFileScan();
+    PersonFileScan(const PersonFileScan&) = delete;
+    PersonFileScan& operator=(const PersonFileScan&) = delete;
+
+    // Sets `name` to the next file name; false at the end.
+    bool Next(std::string& name);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace vireziriv::platform

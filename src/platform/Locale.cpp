@@ -1,0 +1,99 @@
+// The user's locale: the Windows user locale, or fixed Japanese conventions on POSIX.
+#include "platform/Locale.h"
+
+#include "base/Cp932.h"
+#include "base/Texts.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vireziriv::platform {
+
+#ifdef _WIN32
+
+namespace {
+
+int Compare(std::string_view a, std::string_view b, DWORD flags) {
+    // CompareStringA returns 1, 2 or 3 for less, equal and greater.
+    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) -
+           2;
+}
+
+std::string LocaleText(LCTYPE type, const char* fallback) {
+    char buffer[256] = {};
+    const int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+    return n > 1 ? std::string(buffer, static_cast<std::size_t>(n - 1)) : std::string(fallback);
+}
+
+UserLocale ReadUserLocale() {
+    UserLocale locale;
+    locale.shortDateFormat = LocaleText(LOCALE_SSHORTDATE, "yyyy/MM/dd");
+    locale.dateSeparator = LocaleText(LOCALE_SDATE, "/");
+    locale.timeSeparator = LocaleText(LOCALE_STIME, ":");
+    locale.decimalSeparator = LocaleText(LOCALE_SDECIMAL, ".");
+    locale.timeAmString = LocaleText(LOCALE_S1159, "AM");
+    locale.timePmString = LocaleText(LOCALE_S2359, "PM");
+    // Windows numbers the day names from Monday; the list starts on Sunday.
+    constexpr LCTYPE kDays[7] = {LOCALE_SABBREVDAYNAME7, LOCALE_SABBREVDAYNAME1, LOCALE_SABBREVDAYNAME2,
+                                 LOCALE_SABBREVDAYNAME3, LOCALE_SABBREVDAYNAME4, LOCALE_SABBREVDAYNAME5,
+                                 LOCALE_SABBREVDAYNAME6};
+    for (std::size_t i = 0; i < 7; ++i) locale.shortDayNames[i] = LocaleText(kDays[i], "");
+    return locale;
+}
+
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) { return Compare(a, b, NORM_IGNORECASE); }
+int CompareStr(std::string_view a, std::string_view b) { return Compare(a, b, 0); }
+
+#else
+
+namespace {
+
+// Bytewise, with single-byte ASCII letters folded when case is ignored; a trail byte is never folded.
+int Compare(std::string_view a, std::string_view b, bool ignoreCase) {
+    auto fold = [ignoreCase](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return ignoreCase && u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u;
+    };
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size()) {
+        if (cp932::CharLength(a, i) == 2) {
+            for (std::size_t k = i; k < i + 2 && k < b.size(); ++k) {
+                const auto x = static_cast<unsigned char>(a[k]);
+                const auto y = static_cast<unsigned char>(b[k]);
+                if (x != y) return x < y ? -1 : 1;
+            }
+            i += 2;
+            continue;
+        }
+        const unsigned x = fold(a[i]);
+        const unsigned y = fold(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+        ++i;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+UserLocale ReadUserLocale() {
+    UserLocale locale{"yyyy/MM/dd", "/", ":", ".", std::string(text::kAm), std::string(text::kPm), {}};
+    for (std::size_t i = 0; i < 7; ++i) locale.shortDayNames[i] = text::kDayNames[i];
+    return locale;
+}
+
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) { return Compare(a, b, true); }
+int CompareStr(std::string_view a, std::string_view b) { return Compare(a, b, false); }
+
+#endif
+
+const UserLocale& CurrentUserLocale() {
+    static const UserLocale locale = ReadUserLocale();
+    return locale;
+}
+
+}  // namespace vireziriv::platform

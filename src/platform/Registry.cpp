@@ -1,0 +1,94 @@
+// The board's shared-directory setting: the registry on Windows, a setting file on POSIX.
+#include "platform/Registry.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#else
+#include "platform/Files.h"
+
+#include <cstdlib>
+#endif
+
+namespace vireziriv::platform {
+
+#ifdef _WIN32
+
+std::string ReadBoardShareDir() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Ostrel\\Velto", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::string value;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "ShareDir", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        value.resize(size);
+        if (RegQueryValueExA(key, "ShareDir", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) ==
+                ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            value.resize(std::min<std::size_t>(size, value.size()));
+            value.resize(value.find('\0') == std::string::npos ? value.size() : value.find('\0'));
+        } else {
+            value.clear();
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+#else
+
+namespace {
+
+std::string SettingFilePath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config) return std::string(config) + "/ostrel/velto.conf";
+    const char* home = std::getenv("HOME");
+    if (home && *home) return std::string(home) + "/.config/ostrel/velto.conf";
+    return {};
+}
+
+bool IsShareDirName(std::string_view name) {
+    constexpr std::string_view key = "sharedir";
+    if (name.size() != key.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != key[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ReadBoardShareDir() {
+    const std::string path = SettingFilePath();
+    if (path.empty()) return {};
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (...) {
+        return {};  // no setting, silently, as a missing registry key
+    }
+    // Lines end at LF; a CR before it is dropped (a file written on Windows).
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::size_t eq = line.find('=');
+        if (eq != std::string_view::npos && IsShareDirName(line.substr(0, eq))) {
+            return std::string(line.substr(eq + 1));
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+#endif
+
+}  // namespace vireziriv::platform

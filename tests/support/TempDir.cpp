@@ -1,0 +1,52 @@
+// A scratch directory for fixtures.
+#include "support/TempDir.h"
+
+#include "platform/Files.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace vireziriv::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        std::ostringstream name;
+        name << "vireziriv-test-" << stamp << "-" << counter++;
+        path_ = std::filesystem::temp_directory_path() / name.str();
+        if (std::filesystem::create_directory(path_)) break;
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Path() const {
+    std::string p = path_.string();
+    if (p.empty() || p.back() != platform::kPathDelimiter) p += platform::kPathDelimiter;
+    return p;
+}
+
+std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
+    const std::string path = PathOf(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+void TempDir::MakeDir(std::string_view name) const { std::filesystem::create_directories(PathOf(name)); }
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+}  // namespace vireziriv::test
