@@ -160,12 +160,4 @@ void StandardOutput::Write(std::string_view bytes) {
     if (buffer_.size() >= kOutputBufferSize) Flush();
 }
 
-StandardOutput::~StandardOutput() {
-    try {
-        Flush();
-    } catch (...) {
-        // Destruction during unwinding; the caller's Flush reports failures.
-    }
-}
-
 }  // namespace vireziriv::platform

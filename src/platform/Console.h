@@ -24,7 +24,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 class StandardOutput {
 public:
     StandardOutput() = default;
-    ~StandardOutput();  // flushes, ignoring failures: call Flush to see them
+    ~StandardOutput() = default;  // drops what was not flushed: a failed run writes no more
     StandardOutput(const StandardOutput&) = delete;
     StandardOutput& operator=(const StandardOutput&) = delete;
 

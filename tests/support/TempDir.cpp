@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -47,6 +48,17 @@ std::string ReadBytes(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::vector<std::string> ListDirectory(const std::string& path) {
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        std::error_code noSize;
+        const auto size = entry.is_regular_file() ? entry.file_size(noSize) : 0;
+        entries.push_back(entry.path().filename().string() + " " + std::to_string(size));
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 }  // namespace vireziriv::test

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vireziriv::test {
 
@@ -28,5 +29,8 @@ private:
 
 // Every byte of a file, or "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
+
+// The entries of a directory as "name size" lines, sorted: enough to see that nothing changed.
+std::vector<std::string> ListDirectory(const std::string& path);
 
 }  // namespace vireziriv::test

@@ -1,0 +1,207 @@
+// The built command end to end: listing bytes on standard output, messages and exit statuses.
+#include "base/Texts.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "support/Process.h"
+#include "support/Sjis.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace vireziriv {
+namespace {
+
+using test::Sjis;
+
+// One person file's ten lines, in UTF-8; a field given as several lines is written as they are.
+struct Person {
+    std::string file;
+    std::vector<std::string> lines;
+    bool powerOff = false;
+};
+
+class Board : public testing::Test {
+protected:
+    void Add(const Person& p) {
+        std::string bytes;
+        for (const auto& line : p.lines) bytes += Sjis(line) + "\r\n";
+        board.Write(Sjis(p.file) + ".vlt", bytes);
+        if (p.powerOff) board.Write(Sjis(p.file) + ".off", "");
+    }
+
+    // Runs the command with `args`; no board setting of the user's leaks in.
+    test::ProcessResult Run(const std::vector<std::string>& args) const {
+        return test::RunProcess(VIREZIRIV_BINARY, args,
+                                {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.PathOf("config")});
+    }
+
+    // Lists the board with `switches` (the directory is added at the end) and expects `utf8` out.
+    void ExpectListing(std::vector<std::string> switches, std::string_view utf8) const {
+        switches.push_back("/D:" + board.Path());
+        const auto r = Run(switches);
+        EXPECT_EQ(r.out, Sjis(utf8)) << testing::PrintToString(switches);
+        EXPECT_EQ(r.err, "") << testing::PrintToString(switches);
+        EXPECT_EQ(r.status, 0) << testing::PrintToString(switches);
+    }
+
+    void ExpectFailure(const std::vector<std::string>& args, int status, std::string_view message) const {
+        const auto r = Run(args);
+        EXPECT_EQ(r.out, "") << testing::PrintToString(args);
+        EXPECT_EQ(r.err, std::string(message) + "\r\n") << testing::PrintToString(args);
+        EXPECT_EQ(r.status, status) << testing::PrintToString(args);
+    }
+
+    std::string Dir() const { return "/D:" + board.Path(); }
+
+    test::TempDir board;
+    test::TempDir home;
+};
+
+const Person kYamada{"yamada", {"やまだ", "山田", "営業", "メモ", "外出", "2099/12/31", "17:00", "03-1234", "192.168.0.5", "2"}};
+const Person kSuzuki{"suzuki", {"すずき", "鈴木", "総務", "", "\"休暇", "連絡可\"", "2001/04/02", "", "03-9999", "192.168.0.6", "3"}, true};
+const Person kAbe{"abe", {"Abe", "阿部", "開発", "", "", "来週", "10:00", "", "10.0.0.1", "0"}};
+
+TEST_F(Board, FieldsFollowTheSwitches) {
+    Add(kYamada);
+    const struct {
+        std::vector<std::string> switches;
+        std::string_view out;
+    } cases[] = {
+        {{"/N", "/G"}, "山田,営業\r\n"},
+        {{"/G", "/N"}, "営業,山田\r\n"},
+        {{"/N", "/N"}, "山田,山田\r\n"},
+        {{"/N", "/G", "/Q"}, "\"山田\",\"営業\"\r\n"},
+        {{"/Q", "/N"}, "\"山田\"\r\n"},
+        {{"/q", "/N"}, "\"山田\"\r\n"},
+        {{"/F", "/I", "/K", "/B"}, "yamada,192.168.0.5,やまだ,メモ\r\n"},
+        {{"/H"}, "外出  \r\n"},
+        {{"/P"}, "電源オン\r\n"},
+        {{"/R"}, "12/31(木) 17:00\r\n"},
+        {{}, ""},
+        {{"/Q"}, ""},
+    };
+    for (const auto& c : cases) ExpectListing(c.switches, c.out);
+}
+
+TEST_F(Board, PersonsComeInFuriganaOrderWithTheirOwnBytes) {
+    Add(kYamada);
+    Add(kSuzuki);
+    Add(kAbe);
+    Add({"so", {"そ", "ソ十表", "", "", "", "", "", "", "", ""}});  // trail bytes 0x5C stay as they are
+    ExpectListing({"/K", "/N", "/P"}, "Abe,阿部,電源オン\r\nすずき,鈴木,電源オフ\r\nそ,ソ十表,電源オン\r\nやまだ,山田,電源オン\r\n");
+    ExpectListing({"/F", "/H", "/R"}, "abe,,来週 10:00\r\nsuzuki,休暇  連絡可  ,4/2(月) \r\nso,, \r\nyamada,外出  ,12/31(木) 17:00\r\n");
+}
+
+TEST_F(Board, EmptyFieldsAndLines) {
+    Add({"empty", {"から", "", "", "", "", "", "", "", "", ""}});
+    ExpectListing({"/N"}, "");
+    ExpectListing({"/N", "/G"}, ",\r\n");
+    ExpectListing({"/N", "/Q"}, "\"\"\r\n");
+}
+
+TEST_F(Board, ReturnDateAgainstTheClock) {
+    using namespace std::chrono;
+    const auto now = platform::LocalNow();
+    if (now.hour == 23 && now.minute >= 58) GTEST_SKIP() << "too close to midnight to name today";
+    const sys_days today = year_month_day{year{now.year}, month{static_cast<unsigned>(now.month)},
+                                          day{static_cast<unsigned>(now.day)}};
+    auto written = [](sys_days d) {
+        const year_month_day ymd{d};
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(ymd.year()),
+                      static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+        return std::string(text);
+    };
+    Add({"a", {"a", "today", "", "", "", written(today), "", "", "", ""}});
+    Add({"b", {"b", "tomorrow", "", "", "", written(today + days{1}), "08:00", "", "", ""}});
+    Add({"c", {"c", "after", "", "", "", written(today + days{2}), "", "", "", ""}});
+    ExpectListing({"/N", "/R"}, "today,本日 \r\ntomorrow,明日 08:00\r\nafter,明後日 \r\n");
+}
+
+TEST_F(Board, InvalidSwitches) {
+    for (const char* bad : {"/X", "/X:abc", "/n", "/Nx"}) {
+        const std::string name = std::string(bad).substr(0, std::string(bad).find(':'));
+        ExpectListing({bad}, "");  // no person: no switch is examined
+        Add(kYamada);
+        ExpectFailure({"/N", bad, Dir()}, 1, name + std::string(text::kInvalidSwitch));
+        std::remove(board.PathOf("yamada.vlt").c_str());
+    }
+    Add(kYamada);
+    ExpectFailure({"/N", "/d:" + board.Path()}, 1, "/d" + std::string(text::kInvalidSwitch));
+}
+
+TEST_F(Board, SharedDirectoryErrors) {
+    ExpectFailure({}, 1, text::kUsage);
+    ExpectFailure({"/N"}, 1, text::kNoShareDir);
+    ExpectFailure({"/N", "/D"}, 1, text::kNoShareDir);
+    ExpectFailure({"/N", "/D:" + board.PathOf("missing")}, 1, text::kShareDirNotFound);
+    ExpectFailure({"/N", "/D:" + board.Write("file", "")}, 1, text::kShareDirNotFound);
+}
+
+TEST_F(Board, DirectoryWithOrWithoutItsSeparator) {
+    Add(kYamada);
+    std::string bare = board.Path();
+    bare.pop_back();
+    for (const auto& dir : {bare, board.Path()}) {
+        const auto r = Run({"/N", "/D:" + dir});
+        EXPECT_EQ(r.out, Sjis("山田\r\n")) << dir;
+        EXPECT_EQ(r.status, 0);
+    }
+}
+
+TEST_F(Board, SettingsFileIsReadAndIgnoredForTheListing) {
+    Add(kYamada);
+    board.Write("velto.ini", "[Velto]\r\nUDPMessage,Port=\r\n");
+    ExpectListing({"/N"}, "山田\r\n");
+}
+
+#ifndef _WIN32
+TEST_F(Board, BoardSettingOfTheUserGivesTheDirectory) {
+    Add(kYamada);
+    home.MakeDir("config/ostrel");
+    home.Write("config/ostrel/velto.conf", "ShareDir=" + board.Path() + "\n");
+    const auto r = Run({"/N"});
+    EXPECT_EQ(r.out, Sjis("山田\r\n"));
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(Board, UnreadableFilesEndWithStatusTwo) {
+    Add(kYamada);
+    ASSERT_EQ(mkfifo(board.PathOf("fifo.vlt").c_str(), 0600), 0);
+    ExpectFailure({"/N", Dir()}, 2,
+                  std::string(text::kPersonFileBefore) + board.PathOf("fifo.vlt") + std::string(text::kPersonFileAfter));
+    std::remove(board.PathOf("fifo.vlt").c_str());
+    ASSERT_EQ(mkfifo(board.PathOf("velto.ini").c_str(), 0600), 0);
+    ExpectFailure({"/N", Dir()}, 2, board.PathOf("velto.ini") + std::string(text::kSettingsUnreadable));
+}
+
+TEST_F(Board, FailedWriteIsReportedNotSwallowed) {
+    Add(kYamada);
+    const auto r = test::RunProcess("/bin/sh", {"-c", "exec \"$0\" /N \"$1\" > /dev/full", VIREZIRIV_BINARY, Dir()});
+    EXPECT_EQ(r.status, 99);
+    EXPECT_EQ(r.err.rfind(std::string(text::kUnexpectedError) + "\r\n", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.substr(r.err.size() - 2), "\r\n");
+}
+#endif
+
+TEST_F(Board, NothingIsWrittenIntoTheSharedDirectory) {
+    Add(kYamada);
+    Add(kSuzuki);
+    const auto before = test::ListDirectory(board.Path());
+    Run({"/N", "/F", "/I", "/G", "/K", "/B", "/R", "/H", "/P", "/Q", Dir()});
+    EXPECT_EQ(test::ListDirectory(board.Path()), before);
+}
+
+}  // namespace
+}  // namespace vireziriv
