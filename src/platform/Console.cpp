@@ -85,6 +85,7 @@ void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
 namespace {
 
+// What main recorded: the C run-time's own array, not a copy.
 int recordedArgc = 0;
 char** recordedArgv = nullptr;
 
