@@ -104,7 +104,7 @@ TEST_F(PersonsDir, ReadsEveryFileEndingInVltAndNothingElse) {
     Person("a.vlt.bak", "0");
     Person("vlt", "0");
     Person("note.txt", "0");
-    dir.MakeDir("x.vlt");
+    dir.MakeDir("dir.vlt");
     EXPECT_EQ(list.LoadFromDir(dir.Path()), 4);
     EXPECT_EQ(FileNames(list), Names({"X", "b", ".hidden", "c"}));
     EXPECT_EQ(list.Items(0).FilePath, dir.PathOf("X.VLT"));
