@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace vireziriv {
 namespace {
 
@@ -57,6 +63,19 @@ TEST(VeltoEnv, DirectoryNamedLikeTheSettingsFileIsIgnored) {
     dir.MakeDir("velto.ini");
     EXPECT_EQ(TVeltoEnv(dir.Path()).UDPPort(), 1990);
 }
+
+#ifndef _WIN32
+TEST(VeltoEnv, LinksAreFollowed) {
+    test::TempDir dir;
+    dir.MakeDir("sub");
+    dir.Write("real.ini", "UDPMessage,Port=2000");
+    ASSERT_EQ(symlink("sub", dir.PathOf("velto.ini").c_str()), 0);
+    EXPECT_EQ(TVeltoEnv(dir.Path()).UDPPort(), 1990) << "a link to a directory is no settings file";
+    std::remove(dir.PathOf("velto.ini").c_str());
+    ASSERT_EQ(symlink("real.ini", dir.PathOf("velto.ini").c_str()), 0);
+    EXPECT_EQ(TVeltoEnv(dir.Path()).UDPPort(), 2000);
+}
+#endif
 
 void ExpectUnreadable(const test::TempDir& dir) {
     ASSERT_TRUE(platform::FileExists(dir.PathOf("velto.ini")));
