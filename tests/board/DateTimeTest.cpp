@@ -2,6 +2,7 @@
 #include "board/DateTime.h"
 
 #include "base/Exceptions.h"
+#include "support/Locales.h"
 #include "support/Sjis.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +14,10 @@ namespace {
 
 using test::Sjis;
 
-platform::UserLocale Japanese() {
-    return {"yyyy/MM/dd", "/", ":", ".", Sjis("午前"), Sjis("午後"),
-            {Sjis("日"), Sjis("月"), Sjis("火"), Sjis("水"), Sjis("木"), Sjis("金"), Sjis("土")}};
-}
-
-platform::UserLocale British() {
-    return {"dd/MM/yyyy", "/", ":", ".", "am", "pm", {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
-}
-
-platform::UserLocale American() {
-    return {"M/d/yyyy", "/", ":", ".", "AM", "PM", {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
-}
-
-// Day first with dots, and no AM/PM texts of its own.
-platform::UserLocale German() {
-    return {"dd.MM.yyyy", ".", ":", ",", "", "", {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"}};
-}
+using test::American;
+using test::British;
+using test::German;
+using test::Japanese;
 
 TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
     return ComposeDateTime(EncodeDate(year, month, day), EncodeTime(hour, minute, second, ms));

@@ -1,6 +1,7 @@
 // The return class and the /R wording, against Friday 10 May 2024 12:00 on several locales.
 #include "board/ReturnWording.h"
 
+#include "support/Locales.h"
 #include "support/Sjis.h"
 
 #include <gtest/gtest.h>
@@ -12,22 +13,10 @@ using test::Sjis;
 
 const TDateTime kNow = EncodeDate(2024, 5, 10) + EncodeTime(12, 0, 0, 0);
 
-platform::UserLocale Japanese() {
-    return {"yyyy/MM/dd", "/", ":", ".", Sjis("午前"), Sjis("午後"),
-            {Sjis("日"), Sjis("月"), Sjis("火"), Sjis("水"), Sjis("木"), Sjis("金"), Sjis("土")}};
-}
-
-platform::UserLocale British() {
-    return {"dd/MM/yyyy", "/", ":", ".", "am", "pm", {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
-}
-
-platform::UserLocale American() {
-    return {"M/d/yyyy", "/", ":", ".", "AM", "PM", {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
-}
-
-platform::UserLocale German() {
-    return {"dd.MM.yyyy", ".", ":", ",", "", "", {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"}};
-}
+using test::American;
+using test::British;
+using test::German;
+using test::Japanese;
 
 TVeltoPerson Person(std::string date, std::string time, bool powerOff = false) {
     TVeltoPerson p;
