@@ -1,16 +1,35 @@
-// One user of the board as its person file records it.
+// One user of the board as its person file records it, the list of all persons of a shared
+// directory, and the tally of persons per group.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Convert.h"
 #include "base/Cp932.h"
+#include "base/Exceptions.h"
+#include "base/Texts.h"
+#include "board/VeltoEnvUnit.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 
+#include <algorithm>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace vireziriv {
 namespace {
 
 std::string DotAndDelimiters() { return "." + std::string(platform::kFileNameDelimiters); }
+
+// Room for a board of usual size before reading, trimmed to the count afterwards.
+constexpr std::size_t kInitialRoom = 300;
+
+[[noreturn]] void RaiseListIndex(int i) {
+    throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+}
+
+unsigned char FoldAscii(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
@@ -101,6 +120,151 @@ std::string TVeltoPerson::FileName() const {
     const std::size_t p = cp932::FindLastOf(FilePath, platform::kFileNameDelimiters);
     const std::string name = p == std::string::npos ? FilePath : FilePath.substr(p + 1);
     return ChangeFileExt(name, "");
+}
+
+int CompareFurigana(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    bool trail = false;  // both texts agree up to here, and letters are never lead bytes
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (!trail) {
+            x = FoldAscii(x);
+            y = FoldAscii(y);
+        }
+        if (x != y) return x < y ? -1 : 1;
+        trail = !trail && cp932::IsLeadByte(a[i]);
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool TGroupList::NameLess::operator()(std::string_view a, std::string_view b) const {
+    return platform::CompareText(a, b) < 0;
+}
+
+int TGroupList::Add(std::string_view name) {
+    auto found = groups_.find(name);
+    if (found == groups_.end()) found = groups_.emplace(std::string(name), Tally{}).first;
+    found->second.writtenForm = name;
+    ++found->second.count;
+    entriesStale_ = true;
+    return Count();
+}
+
+void TGroupList::Remove(std::string_view name) {
+    const auto found = groups_.find(name);
+    if (found == groups_.end()) return;
+    if (--found->second.count <= 0) groups_.erase(found);
+    entriesStale_ = true;
+}
+
+std::string TGroupList::Values(std::string_view name) const {
+    const auto found = groups_.find(name);
+    return found == groups_.end() ? std::string() : std::to_string(found->second.count);
+}
+
+const std::vector<std::string>& TGroupList::Entries() const {
+    if (entriesStale_) {
+        entries_.clear();
+        entries_.reserve(groups_.size());
+        for (const auto& [key, tally] : groups_) {
+            entries_.push_back(tally.writtenForm + "=" + std::to_string(tally.count));
+        }
+        // The entries, counts included, are what the locale comparison orders.
+        std::stable_sort(entries_.begin(), entries_.end(), [](const std::string& a, const std::string& b) {
+            return platform::CompareText(a, b) < 0;
+        });
+        entriesStale_ = false;
+    }
+    return entries_;
+}
+
+const std::string& TGroupList::Get(int i) const {
+    const auto& entries = Entries();
+    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    return entries[static_cast<std::size_t>(i)];
+}
+
+std::string TGroupList::Text() const {
+    std::string text;
+    for (const auto& e : Entries()) {
+        text += e;
+        text += "\r\n";
+    }
+    return text;
+}
+
+TVeltoPersonsList::TVeltoPersonsList(const TVeltoEnv& env) { Load(env); }
+
+int TVeltoPersonsList::Load(const TVeltoEnv& env) {
+    loadingTime_ = platform::LocalNow();
+    return LoadFromDir(env.ShareDir());
+}
+
+int TVeltoPersonsList::LoadFromDir(const std::string& dir) {
+    platform::PersonFileScan scan(dir);
+    Clear();
+    persons_.reserve(kInitialRoom);
+    std::string name;
+    while (scan.Next(name)) {
+        try {
+            Add(std::make_unique<TVeltoPerson>(dir + name));
+        } catch (const std::exception&) {
+            throw EVeltoCommandFileException(std::string(text::kPersonFileBefore) + dir + name +
+                                             std::string(text::kPersonFileAfter));
+        }
+    }
+    persons_.shrink_to_fit();
+    SortByFurigana();
+    return Count();
+}
+
+void TVeltoPersonsList::SortByFurigana() {
+    // Equal furigana fall back to the path, so a directory always lists the same way.
+    std::sort(persons_.begin(), persons_.end(), [](const auto& a, const auto& b) {
+        const int byFurigana = CompareFurigana(a->Furigana, b->Furigana);
+        return byFurigana != 0 ? byFurigana < 0 : a->FilePath < b->FilePath;
+    });
+}
+
+TVeltoPerson& TVeltoPersonsList::Add(std::unique_ptr<TVeltoPerson> person) {
+    persons_.push_back(std::move(person));
+    TVeltoPerson& added = *persons_.back();
+    Notify(added, TListNotification::Added);
+    return added;
+}
+
+void TVeltoPersonsList::Delete(int i) {
+    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    const std::unique_ptr<TVeltoPerson> deleted = std::move(persons_[static_cast<std::size_t>(i)]);
+    persons_.erase(persons_.begin() + i);
+    Notify(*deleted, TListNotification::Deleted);
+}
+
+void TVeltoPersonsList::Clear() {
+    while (!persons_.empty()) Delete(Count() - 1);
+    persons_.shrink_to_fit();
+}
+
+const TVeltoPerson& TVeltoPersonsList::Items(int i) const {
+    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    return *persons_[static_cast<std::size_t>(i)];
+}
+
+const TVeltoPerson* TVeltoPersonsList::FindByFileName(std::string_view name) const {
+    for (const auto& person : persons_) {
+        if (person->FileName() == name) return person.get();
+    }
+    return nullptr;
+}
+
+void TVeltoPersonsList::Notify(const TVeltoPerson& person, TListNotification action) {
+    if (action == TListNotification::Added) {
+        groups_.Add(person.Group);
+    } else {
+        groups_.Remove(person.Group);
+    }
 }
 
 }  // namespace vireziriv

@@ -1,11 +1,17 @@
-// One user of the board as its person file records it.
+// One user of the board as its person file records it, the list of all persons of a shared
+// directory, and the tally of persons per group.
 #pragma once
 
 #include "base/KeyedTextList.h"
 #include "base/Persistent.h"
+#include "platform/Clock.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vireziriv {
 
@@ -43,5 +49,91 @@ private:
 
 // `path` with its last extension replaced by `ext` (appended when it has none).
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
+
+// The furigana order: bytewise, with single-byte a to z folded to upper case (the trail byte of a
+// double-byte character is never folded); a prefix comes before the longer text.
+int CompareFurigana(std::string_view a, std::string_view b);
+
+// How many persons belong to each group. Its entries read as "<group>=<count>", one per group (case
+// ignored, the latest written form kept), ordered by the locale comparison of the entries. Counting
+// is kept in a map so that adding a person costs a lookup; the ordered entries are built only when
+// they are read after a change.
+class TGroupList {
+public:
+    TGroupList() = default;
+    virtual ~TGroupList() = default;
+
+    // Counts one more person of `name`; returns the number of entries.
+    int Add(std::string_view name);
+    // Counts one person of `name` less, dropping its entry at zero; an unknown group is left alone.
+    void Remove(std::string_view name);
+
+    int Count() const { return static_cast<int>(groups_.size()); }
+    const std::string& Get(int i) const;
+    // The count of `name` in decimal, or empty when the group is not there.
+    std::string Values(std::string_view name) const;
+    std::string Text() const;
+
+private:
+    struct Tally {
+        std::string writtenForm;
+        int count = 0;
+    };
+    struct NameLess {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
+    const std::vector<std::string>& Entries() const;
+
+    std::map<std::string, Tally, NameLess> groups_;
+    mutable std::vector<std::string> entries_;  // built from groups_ when read after a change
+    mutable bool entriesStale_ = false;
+};
+
+class TVeltoEnv;
+
+// Every person of a shared directory, owned, in furigana order once loaded, with the group tally.
+class TVeltoPersonsList {
+public:
+    TVeltoPersonsList() = default;
+    // Loads the environment's shared directory at once.
+    explicit TVeltoPersonsList(const TVeltoEnv& env);
+    virtual ~TVeltoPersonsList() = default;
+    TVeltoPersonsList(const TVeltoPersonsList&) = delete;
+    TVeltoPersonsList& operator=(const TVeltoPersonsList&) = delete;
+
+    // Notes the loading time, then loads the environment's shared directory; returns the count.
+    virtual int Load(const TVeltoEnv& env);
+    // Replaces the list by every person file in `dir` (ending with the separator), sorted by
+    // furigana; returns the count. A file that cannot be read ends the load with
+    // EVeltoCommandFileException, keeping the persons read before it.
+    int LoadFromDir(const std::string& dir);
+
+    TVeltoPerson& Add(std::unique_ptr<TVeltoPerson> person);
+    void Delete(int i);
+    void Clear();
+
+    const TVeltoPerson& Items(int i) const;
+    int Count() const { return static_cast<int>(persons_.size()); }
+    // The first person whose FileName is `name` byte for byte, or null.
+    virtual const TVeltoPerson* FindByFileName(std::string_view name) const;
+
+    const TGroupList& Groups() const { return groups_; }
+    // When the last Load started; zero before any.
+    const platform::LocalTime& LoadingTime() const { return loadingTime_; }
+
+protected:
+    enum class TListNotification { Added, Deleted };
+    // Called after a person is added and after one is deleted (before it is destroyed).
+    virtual void Notify(const TVeltoPerson& person, TListNotification action);
+
+private:
+    void SortByFurigana();
+
+    std::vector<std::unique_ptr<TVeltoPerson>> persons_;
+    TGroupList groups_;  // declared after the persons, so destroyed before them
+    platform::LocalTime loadingTime_{};
+};
 
 }  // namespace vireziriv

@@ -29,7 +29,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
             while (p < line.size() && line[p] != '"') argument += line[p++];
             if (p < line.size()) ++p;
         }
-        arguments.push_back(std::move(argument));
+        // Only a lone quote at the very end gives an empty argument; like an empty pair, it is none.
+        if (!argument.empty()) arguments.push_back(std::move(argument));
     }
 }
 

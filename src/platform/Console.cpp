@@ -36,7 +36,9 @@ void PrepareConsole() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
-std::vector<std::string> ProcessArguments(int, char**) {
+void RecordProcessArguments(int, char**) {}
+
+std::vector<std::string> ProcessArguments() {
     std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
     if (!arguments.empty()) arguments.erase(arguments.begin());
     return arguments;
@@ -81,8 +83,22 @@ void WriteError(std::string_view bytes) {
 
 void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
-std::vector<std::string> ProcessArguments(int argc, char** argv) {
-    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+namespace {
+
+// What main recorded: the C run-time's own array, not a copy.
+int recordedArgc = 0;
+char** recordedArgv = nullptr;
+
+}  // namespace
+
+void RecordProcessArguments(int argc, char** argv) {
+    recordedArgc = argc;
+    recordedArgv = argv;
+}
+
+std::vector<std::string> ProcessArguments() {
+    if (recordedArgc < 2 || !recordedArgv) return {};
+    return std::vector<std::string>(recordedArgv + 1, recordedArgv + recordedArgc);
 }
 
 namespace {

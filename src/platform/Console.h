@@ -11,9 +11,13 @@ namespace vireziriv::platform {
 // (a closed pipe must become a reported write failure, not a silent death).
 void PrepareConsole();
 
-// The process arguments after the program's own path. On Windows the command line is split by
-// SplitCommandLine, not by the C run-time's rules.
-std::vector<std::string> ProcessArguments(int argc, char** argv);
+// Once, at the start of main: keeps the pointers to the arguments (not a copy), as the C run-time
+// does. Windows ignores them and reads the command line itself.
+void RecordProcessArguments(int argc, char** argv);
+
+// The process arguments after the program's own path, as recorded. On Windows the command line is
+// split by SplitCommandLine, not by the C run-time's rules.
+std::vector<std::string> ProcessArguments();
 
 // Splits a command line: runs of codes 1-32 separate arguments; pairs of double quotes before an
 // argument are skipped; inside one a double quote opens or closes a stretch that keeps blanks, and

@@ -16,8 +16,11 @@ namespace vireziriv::platform {
 #ifdef _WIN32
 
 std::string ReadBoardShareDir() {
+    // Read-only: a key that grants less than KEY_READ may still let its values be queried.
+    constexpr const char* kKey = "Software\\Ostrel\\Velto";
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Ostrel\\Velto", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS &&
+        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return {};
     }
     std::string value;
