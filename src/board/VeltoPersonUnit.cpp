@@ -143,9 +143,32 @@ bool TGroupList::NameLess::operator()(std::string_view a, std::string_view b) co
     return platform::CompareText(a, b) < 0;
 }
 
+// A copy starts without the cache: its iterators belong to the other map.
+TGroupList::TGroupList(const TGroupList& other)
+    : groups_(other.groups_), entries_(other.entries_), entriesStale_(other.entriesStale_) {}
+
+TGroupList& TGroupList::operator=(const TGroupList& other) {
+    if (this != &other) {
+        byKeyBytes_.clear();
+        groups_ = other.groups_;
+        entries_ = other.entries_;
+        entriesStale_ = other.entriesStale_;
+    }
+    return *this;
+}
+
 int TGroupList::Add(std::string_view name) {
-    auto found = groups_.find(name);
-    if (found == groups_.end()) found = groups_.emplace(std::string(name), Tally{}).first;
+    Groups::iterator found;
+    if (const auto cached = byKeyBytes_.find(name); cached != byKeyBytes_.end()) {
+        found = cached->second;
+    } else {
+        // One walk of the map finds the group or the place of a new one.
+        found = groups_.lower_bound(name);
+        if (found == groups_.end() || NameLess()(name, found->first)) {
+            found = groups_.emplace_hint(found, std::string(name), Tally{});
+        }
+        if (found->first == name) byKeyBytes_.emplace(found->first, found);
+    }
     found->second.writtenForm = name;
     ++found->second.count;
     entriesStale_ = true;
@@ -155,7 +178,10 @@ int TGroupList::Add(std::string_view name) {
 void TGroupList::Remove(std::string_view name) {
     const auto found = groups_.find(name);
     if (found == groups_.end()) return;
-    if (--found->second.count <= 0) groups_.erase(found);
+    if (--found->second.count <= 0) {
+        byKeyBytes_.erase(found->first);
+        groups_.erase(found);
+    }
     entriesStale_ = true;
 }
 
