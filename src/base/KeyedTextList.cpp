@@ -113,12 +113,11 @@ void TKeyedTextList::SetText(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            entries_.emplace_back(text.substr(start));
-            break;
-        }
+        // A plain scan: find_first_of would call memchr on "\r\n" for every byte of the text.
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         entries_.emplace_back(text.substr(start, end - start));
+        if (end == text.size()) break;
         start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
 }
