@@ -27,10 +27,11 @@ std::size_t InputSize() {
 int main(int argc, char** argv) {
     using namespace vireziriv::platform;
     PrepareConsole();
+    RecordProcessArguments(argc, argv);
     StandardOutput out;
     bool toError = false;
     int status = 0;
-    for (const std::string& arg : ProcessArguments(argc, argv)) {
+    for (const std::string& arg : ProcessArguments()) {
         std::string text;
         if (arg == "--to-err") {
             toError = true;
