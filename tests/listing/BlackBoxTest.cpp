@@ -42,7 +42,7 @@ protected:
 
     // Runs the command with `args`; no board setting of the user's leaks in.
     test::ProcessResult Run(const std::vector<std::string>& args) const {
-        return test::RunProcess(VIREZIRIV_BINARY, args,
+        return test::RunProcess(test::NativePath(VIREZIRIV_BINARY), args,
                                 {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.PathOf("config")});
     }
 
