@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test release clean
+.PHONY: all demo test test-asan fuzz release clean
 
 all: release
 
@@ -15,6 +15,19 @@ test:
 	cmake --preset dev
 	cmake --build --preset dev
 	ctest --preset dev
+
+# Every unit and black-box test under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+test-asan:
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+# Every fuzz target for FUZZ_SECONDS each (clang's libFuzzer); findings land in build/fuzz/findings.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	tests/fuzz/run-all $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
