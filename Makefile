@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test test-asan fuzz release clean
+.PHONY: all demo test test-windows test-asan fuzz release clean
 
 all: release
 
@@ -15,6 +15,11 @@ test:
 	cmake --preset dev
 	cmake --build --preset dev
 	ctest --preset dev
+
+# The Windows stage alone: cross-build with MinGW-w64 and run the tests under Wine (as root on a
+# fresh machine, since it installs what is missing).
+test-windows:
+	.ci/windows
 
 # Every unit and black-box test under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
 test-asan:

@@ -20,18 +20,6 @@
 namespace vireziriv::platform {
 namespace {
 
-bool EndsWithVlt(std::string_view name) {
-    constexpr std::string_view ext = ".vlt";
-    if (name.size() < ext.size()) return false;
-    const std::string_view tail = name.substr(name.size() - ext.size());
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ext[i]) return false;
-    }
-    return true;
-}
-
 [[noreturn]] void RaiseCannotOpen(const std::string& path, std::string_view why) {
     throw EFileError("Cannot open file \"" + path + "\". " + std::string(why));
 }
@@ -117,11 +105,12 @@ PersonFileScan::~PersonFileScan() {
 }
 
 bool PersonFileScan::Next(std::string& name) {
+    // The wildcard's matches are taken as they are, including those through an 8.3 short name
+    // (e.vltx as E~1.VLT): that is how the board's own programs see the directory.
     while (state_->pending) {
         const WIN32_FIND_DATAA data = state_->data;
         state_->pending = FindNextFileA(state_->find, &state_->data) != 0;
-        // The wildcard also matches through 8.3 short names (a.vltx is A~1.VLT): check the long name.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && EndsWithVlt(data.cFileName)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             name = data.cFileName;
             return true;
         }
@@ -132,6 +121,19 @@ bool PersonFileScan::Next(std::string& name) {
 #else
 
 namespace {
+
+// The wildcard *.vlt of a platform without one: the name ends in .vlt, ASCII case ignored.
+bool EndsWithVlt(std::string_view name) {
+    constexpr std::string_view ext = ".vlt";
+    if (name.size() < ext.size()) return false;
+    const std::string_view tail = name.substr(name.size() - ext.size());
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ext[i]) return false;
+    }
+    return true;
+}
 
 class Descriptor {
 public:

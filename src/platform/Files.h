@@ -28,8 +28,10 @@ bool FileExists(const std::string& path);
 // True when a directory stands at `path` (a trailing separator is allowed).
 bool DirectoryExists(const std::string& path);
 
-// Walks the file names in `dir` (which ends with the separator) that end in ".vlt", ASCII case
-// ignored; directories are skipped, every other entry is taken. The order is the file system's.
+// Walks the file names in `dir` (which ends with the separator) that match *.vlt: on Windows by the
+// platform's wildcard, which also matches a name through its 8.3 short name (e.vltx as E~1.VLT);
+// elsewhere the names ending in ".vlt", ASCII case ignored. Directories are skipped, every other
+// entry is taken. The order is the file system's.
 class PersonFileScan {
 public:
     explicit PersonFileScan(const std::string& dir);

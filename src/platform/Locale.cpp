@@ -15,8 +15,10 @@ namespace vireziriv::platform {
 namespace {
 
 int Compare(std::string_view a, std::string_view b, DWORD flags) {
-    // CompareStringA returns 1, 2 or 3 for less, equal and greater.
-    return CompareStringA(LOCALE_USER_DEFAULT, flags, a.data(), static_cast<int>(a.size()), b.data(),
+    // CompareStringA refuses a null pointer even with a length of 0, which an empty view may carry.
+    auto bytes = [](std::string_view s) { return s.empty() ? "" : s.data(); };
+    // It returns 1, 2 or 3 for less, equal and greater.
+    return CompareStringA(LOCALE_USER_DEFAULT, flags, bytes(a), static_cast<int>(a.size()), bytes(b),
                           static_cast<int>(b.size())) -
            2;
 }

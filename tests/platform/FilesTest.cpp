@@ -1,0 +1,119 @@
+// Windows files: the *.vlt wildcard with its short-name matches, code page 932 names, file sharing.
+#include "platform/Files.h"
+
+#include "base/Exceptions.h"
+#include "support/Sjis.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace vireziriv {
+namespace {
+
+using test::Sjis;
+
+std::vector<std::string> Scan(const std::string& dir) {
+    std::vector<std::string> names;
+    platform::PersonFileScan scan(dir);
+    for (std::string name; scan.Next(name);) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The 8.3 alias of a file, or "" when the volume keeps none.
+std::string ShortName(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (n == 0 || n >= sizeof buffer) return {};
+    const std::string shortPath(buffer, n);
+    return shortPath.substr(shortPath.find_last_of('\\') + 1);
+}
+
+bool HasVltExtension(std::string name) {
+    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".VLT") == 0;
+}
+
+TEST(PersonFileScan, TakesWhatTheWildcardMatchesExceptDirectories) {
+    test::TempDir dir;
+    for (const char* name : {"a.vlt", "X.VLT", "hidden.vlt", "a.vlt.bak", "b.vl", "vlt"}) dir.Write(name, "x");
+    dir.Write(Sjis("表.vlt"), "x");  // trail byte 0x5C, read back through code page 932
+    dir.MakeDir("d.vlt");
+    ASSERT_TRUE(SetFileAttributesA(dir.PathOf("hidden.vlt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    const std::vector<std::string> expected = {"X.VLT", "a.vlt", "hidden.vlt", Sjis("表.vlt")};
+    EXPECT_EQ(Scan(dir.Path()), expected);
+}
+
+// Where the volume gives a name an 8.3 alias, *.vlt also matches e.vltx through E~1.VLT: the
+// platform's behaviour, which the board's own programs see too.
+TEST(PersonFileScan, MatchesThroughShortNames) {
+    test::TempDir dir;
+    for (const char* name : {"e.vltx", "longername.vltabc", "c.vl"}) {
+        dir.Write(name, "x");
+        const std::string alias = ShortName(dir.PathOf(name));
+        SCOPED_TRACE(std::string(name) + " as " + alias);
+        EXPECT_EQ(Contains(Scan(dir.Path()), name), HasVltExtension(alias));
+    }
+}
+
+TEST(PersonFileScan, NothingToWalk) {
+    test::TempDir dir;
+    dir.Write("readme.txt", "x");
+    EXPECT_TRUE(Scan(dir.Path()).empty());
+    EXPECT_TRUE(Scan(dir.PathOf("missing\\")).empty());
+}
+
+class OtherHandle {
+public:
+    OtherHandle(const std::string& path, DWORD access, DWORD share)
+        : h_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~OtherHandle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    OtherHandle(const OtherHandle&) = delete;
+    OtherHandle& operator=(const OtherHandle&) = delete;
+    bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+TEST(ReadWholeFile, LetsOthersReadButNotWrite) {
+    test::TempDir dir;
+    const std::string path = dir.Write("yamada.vlt", Sjis("やまだ\r\n山田\r\n"));
+    {
+        const OtherHandle reader(path, GENERIC_READ, FILE_SHARE_READ);
+        ASSERT_TRUE(reader.ok());
+        EXPECT_EQ(platform::ReadWholeFile(path), Sjis("やまだ\r\n山田\r\n"));
+    }
+    {
+        // Held for writing by someone who lets everybody else in: still unreadable for us.
+        const OtherHandle writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        ASSERT_TRUE(writer.ok());
+        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
+    }
+    EXPECT_EQ(platform::ReadWholeFile(path), Sjis("やまだ\r\n山田\r\n"));
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNotADiskFile) {
+    test::TempDir dir;
+    dir.MakeDir("d.vlt");
+    for (const std::string& path : {std::string("NUL"), dir.PathOf("d.vlt"), dir.PathOf("missing.vlt")}) {
+        SCOPED_TRACE(path);
+        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
+    }
+}
+
+}  // namespace
+}  // namespace vireziriv
