@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test test-windows release clean
+.PHONY: all demo test test-windows test-asan fuzz release clean
 
 all: release
 
@@ -20,6 +20,19 @@ test:
 # fresh machine, since it installs what is missing).
 test-windows:
 	.ci/windows
+
+# Every unit and black-box test under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+test-asan:
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+# Every fuzz target for FUZZ_SECONDS each (clang's libFuzzer); findings land in build/fuzz/findings.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	tests/fuzz/run-all $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

@@ -170,10 +170,13 @@ std::string TKeyedTextList::DelimitedText() const {
             out += e;
             continue;
         }
+        // Doubled as the reader finds them: a trail byte equal to the quote is part of its character.
         out += quoteChar_;
-        for (char c : e) {
-            out += c;
-            if (c == quoteChar_) out += c;
+        for (std::size_t p = 0; p < e.size();) {
+            const std::size_t n = cp932::CharLength(e, p);
+            out.append(e, p, n);
+            if (n == 1 && e[p] == quoteChar_) out += quoteChar_;
+            p += n;
         }
         out += quoteChar_;
     }

@@ -9,6 +9,7 @@
 #include "platform/Locale.h"
 
 #include <exception>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr std::string_view kSettingsFile = "velto.ini";
 constexpr std::string_view kUDPMessage = "UDPMessage";
+constexpr std::string_view kPort = "Port";
 
 bool IsUDPMessageLine(std::string_view trimmed) {
     return trimmed.size() >= kUDPMessage.size() &&
@@ -32,21 +34,29 @@ std::string Unquote(std::string value) {
 }
 
 // The port a UDPMessage line sets: its Port item, or the default when that is missing or no integer.
+//
+// Every item is unquoted and written back under its name, in turn. Written back under a name, a
+// value lands in the first item of that name, and an empty one deletes that item instead. So only
+// Port items touch the first Port item, and each of them unquotes its value once more; a first
+// "Port=" is dropped, and the next Port item becomes the first. The other items cannot change the
+// outcome and are not looked up: finding each by its name again would cost a long line the square
+// of its length.
 std::int32_t PortOf(std::string_view line) {
     TKeyedTextList items;
     items.SetDelimiter(',');
     items.SetQuoteChar('"');
     items.SetDelimitedText(line);
-    // Writing back an empty value ("Port=") deletes that item and the next one moves into its place,
-    // so the index advances only when nothing was deleted and the pass never runs past the list.
-    int i = 0;
-    while (i < items.Count()) {
-        const std::string name(items.Names(i));
-        const int before = items.Count();
-        items.SetValues(name, Unquote(items.Values(name)));
-        if (items.Count() == before) ++i;
+    std::optional<std::string> port;  // the first Port item's value, once that item was written back
+    for (int i = 0; i < items.Count(); ++i) {
+        if (items.Compare(items.Names(i), kPort) != 0) continue;
+        if (port) {
+            port = Unquote(*std::move(port));
+        } else if (std::string value = items.ValueFromIndex(i); !value.empty()) {
+            port = Unquote(std::move(value));
+        }
     }
-    return TryStrToInt(items.Values("Port")).value_or(TVeltoEnv::kDefaultUDPPort);
+    if (!port) return TVeltoEnv::kDefaultUDPPort;
+    return TryStrToInt(*port).value_or(TVeltoEnv::kDefaultUDPPort);
 }
 
 }  // namespace

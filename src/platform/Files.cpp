@@ -3,6 +3,8 @@
 
 #include "base/Exceptions.h"
 
+#include <utility>
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -104,7 +106,7 @@ PersonFileScan::~PersonFileScan() {
     if (state_->find != INVALID_HANDLE_VALUE) FindClose(state_->find);
 }
 
-bool PersonFileScan::Next(std::string& name) {
+bool PersonFileScan::NextMatch(std::string& name) {
     // The wildcard's matches are taken as they are, including those through an 8.3 short name
     // (e.vltx as E~1.VLT): that is how the board's own programs see the directory.
     while (state_->pending) {
@@ -207,7 +209,7 @@ PersonFileScan::~PersonFileScan() {
     if (state_->stream) closedir(state_->stream);
 }
 
-bool PersonFileScan::Next(std::string& name) {
+bool PersonFileScan::NextMatch(std::string& name) {
     if (!state_->stream) return false;
     while (const dirent* entry = readdir(state_->stream)) {
         const std::string_view candidate = entry->d_name;
@@ -224,5 +226,21 @@ bool PersonFileScan::Next(std::string& name) {
 }
 
 #endif
+
+namespace {
+
+std::function<void(const std::string&)> handOutHook;
+
+}  // namespace
+
+bool PersonFileScan::Next(std::string& name) {
+    if (!NextMatch(name)) return false;
+    if (handOutHook) handOutHook(name);
+    return true;
+}
+
+void PersonFileScan::SetHandOutHookForTesting(std::function<void(const std::string& name)> hook) {
+    handOutHook = std::move(hook);
+}
 
 }  // namespace vireziriv::platform

@@ -1,6 +1,7 @@
 // Files and directories: the only place that opens, tests or enumerates them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,7 +43,14 @@ public:
     // Sets `name` to the next file name; false at the end.
     bool Next(std::string& name);
 
+    // Test seam: `hook` sees each name just before Next hands it out, so that a test can change the
+    // directory between enumeration and reading. An empty hook, as in the command, does nothing.
+    static void SetHandOutHookForTesting(std::function<void(const std::string& name)> hook);
+
 private:
+    // The platform's enumeration behind Next.
+    bool NextMatch(std::string& name);
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -88,7 +88,8 @@ TEST(KeyedTextList, DelimitedTextCutsTokens) {
 }
 
 TEST(KeyedTextList, DelimitedTextReadsBackWhatItWrites) {
-    const auto list = ListOf({"plain", "with space", "say \"hi\"", "", "a,b", "\x82\xa0"});
+    // A lead byte followed by a quote is one character: that quote is not doubled, the next one is.
+    const auto list = ListOf({"plain", "with space", "say \"hi\"", "", "a,b", "\x82\xa0", "\x83\"\"\xa6\\"});
     TKeyedTextList back;
     back.SetDelimitedText(list.DelimitedText());
     EXPECT_EQ(Entries(back), Entries(list));

@@ -50,6 +50,11 @@ TEST(VeltoEnv, PortOfTheLastUDPMessageLine) {
         {"UDPMessage,Port=,Port=\"2004\"", 2004},
         {"UDPMessage,A=,Port=\"2005\"", 2005},
         {"UDPMessage,A=,B=,Host=x,Port=\"2006\"", 2006},
+        // Every Port item writes back, unquoted, the value of the first Port item still there.
+        {"UDPMessage,Port=\"\"\"7\"\"\",Port=1", 7},
+        {"UDPMessage,Port=\"\"\"7\"\"\"", 1990},
+        {"UDPMessage,Port=2000,Port=", 2000},
+        {"UDPMessage,=5,x,PORT=2007,=,Port=9", 2007},
     };
     for (const auto& c : cases) {
         test::TempDir dir;

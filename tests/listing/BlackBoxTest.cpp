@@ -2,6 +2,7 @@
 #include "base/Texts.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "support/BoardSetting.h"
 #include "support/Process.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
@@ -42,7 +43,7 @@ protected:
 
     // Runs the command with `args`; no board setting of the user's leaks in.
     test::ProcessResult Run(const std::vector<std::string>& args) const {
-        return test::RunProcess(VIREZIRIV_BINARY, args,
+        return test::RunProcess(test::NativePath(VIREZIRIV_BINARY), args,
                                 {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.PathOf("config")});
     }
 
@@ -191,6 +192,59 @@ TEST_F(Board, FailedWriteIsReportedNotSwallowed) {
     EXPECT_EQ(r.status, 99);
     EXPECT_EQ(r.err.rfind(std::string(text::kUnexpectedError) + "\r\n", 0), 0u) << r.err;
     EXPECT_EQ(r.err.substr(r.err.size() - 2), "\r\n");
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(Board, RegistrySettingGivesTheDirectory) {
+    using namespace std::string_literals;
+    const test::SavedBoardSetting saved;
+    Add(kYamada);
+    std::string bare = board.Path();
+    bare.pop_back();
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string value;
+        std::string out;
+        std::string err;
+        int status;
+    } cases[] = {
+        {"string without its backslash", REG_SZ, bare + "\0"s, Sjis("山田\r\n"), "", 0},
+        {"expandable string", REG_EXPAND_SZ, board.Path() + "\0"s, Sjis("山田\r\n"), "", 0},
+        {"not expanded", REG_EXPAND_SZ, "%TEMP%\0"s, "", std::string(text::kShareDirNotFound) + "\r\n", 1},
+        {"number", REG_DWORD, "\x01\0\0\0"s, "", std::string(text::kNoShareDir) + "\r\n", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(test::WriteBoardSetting(c.type, c.value));
+        const auto r = Run({"/N"});
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.status, c.status);
+    }
+}
+
+TEST_F(Board, CommandLineIsSplitByTheCommandsOwnRules) {
+    board.MakeDir("My Share");
+    board.Write("My Share\\yamada.vlt", Sjis("やまだ\r\n山田\r\n"));
+    const std::string share = board.Path() + "My Share";
+    // Quotes open and close anywhere in an argument, "" alone vanishes, and a backslash escapes nothing.
+    const std::string tails[] = {"\"/D:" + share + "\" /N", "/N /D:\"" + share + "\"", "/N \"\" /D:\"" + share + "\\\""};
+    for (const std::string& tail : tails) {
+        const auto r = test::RunCommandLine(test::NativePath(VIREZIRIV_BINARY), tail);
+        EXPECT_EQ(r.out, Sjis("山田\r\n")) << tail;
+        EXPECT_EQ(r.err, "") << tail;
+        EXPECT_EQ(r.status, 0) << tail;
+    }
+}
+
+TEST_F(Board, DirectoryEndingInADoubleByteCharacterWithABackslashTrailByte) {
+    board.MakeDir(Sjis("表"));
+    board.Write(Sjis("表") + "\\yamada.vlt", Sjis("やまだ\r\n山田\r\n"));
+    const auto r = Run({"/N", "/D:" + board.PathOf(Sjis("表"))});
+    EXPECT_EQ(r.out, Sjis("山田\r\n"));
+    EXPECT_EQ(r.status, 0);
 }
 #endif
 

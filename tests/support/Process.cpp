@@ -1,4 +1,4 @@
-// Runs a program with captured output: posix_spawn and poll on POSIX, CreateProcessA and reader threads on Windows.
+// Runs a program with captured output: posix_spawn and poll, or CreateProcessA and reader threads.
 #include "support/Process.h"
 
 #ifdef _WIN32

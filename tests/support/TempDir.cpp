@@ -54,7 +54,8 @@ std::vector<std::string> ListDirectory(const std::string& path) {
     std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::directory_iterator(path)) {
         std::error_code noSize;
-        const auto size = entry.is_regular_file() ? entry.file_size(noSize) : 0;
+        // A link that leads nowhere, or round in a loop, is listed with no size.
+        const auto size = entry.is_regular_file(noSize) ? entry.file_size(noSize) : 0;
         entries.push_back(entry.path().filename().string() + " " + std::to_string(size));
     }
     std::sort(entries.begin(), entries.end());

@@ -1,0 +1,105 @@
+// The person list when the directory changes between enumeration and reading, through the scan's
+// test seam: a file that is gone, or is no longer a readable file, ends the load with its message.
+#include "board/VeltoPersonUnit.h"
+
+#include "base/Exceptions.h"
+#include "base/Texts.h"
+#include "platform/Files.h"
+#include "support/TempDir.h"
+#include "UnreadableEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vireziriv {
+namespace {
+
+// Applies `change` to the file `victim` when the scan hands its name out, and notes every name.
+class HandOutHook {
+public:
+    HandOutHook(const test::TempDir& dir, std::string victim, std::function<void(const std::string&)> change) {
+        platform::PersonFileScan::SetHandOutHookForTesting([&dir, victim, change, this](const std::string& name) {
+            handedOut.push_back(name);
+            if (name == victim) change(dir.PathOf(name));
+        });
+    }
+    ~HandOutHook() { platform::PersonFileScan::SetHandOutHookForTesting(nullptr); }
+    HandOutHook(const HandOutHook&) = delete;
+    HandOutHook& operator=(const HandOutHook&) = delete;
+
+    std::vector<std::string> handedOut;
+};
+
+struct Change {
+    const char* what;
+    std::function<void(const std::string& path)> apply;
+};
+
+TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
+    std::vector<std::unique_ptr<test::UnreadableEntry>> keep;
+    const Change changes[] = {
+        {"removed", [](const std::string& path) { std::remove(path.c_str()); }},
+        {"replaced by a directory",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_directory(path);
+         }},
+        {"replaced by an unreadable entry",
+         [&keep](const std::string& path) {
+             std::filesystem::remove(path);
+             keep.push_back(std::make_unique<test::UnreadableEntry>(path));
+         }},
+#ifndef _WIN32
+        {"replaced by a dangling link",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             test::MakeDanglingLink(path);
+         }},
+#endif
+    };
+    for (const auto& change : changes) {
+        test::TempDir dir;
+        dir.Write("a.vlt", "a\r\nA\r\n");
+        dir.Write("b.vlt", "b\r\nB\r\n");
+        HandOutHook hook(dir, "b.vlt", change.apply);
+        TVeltoPersonsList list;
+        try {
+            list.LoadFromDir(dir.Path());
+            ADD_FAILURE() << change.what << ": the load went through";
+        } catch (const EVeltoCommandFileException& e) {
+            EXPECT_EQ(e.Message(), std::string(text::kPersonFileBefore) + dir.PathOf("b.vlt") +
+                                       std::string(text::kPersonFileAfter))
+                << change.what;
+        }
+        // The person read before the failure stays; the other file is as it was.
+        const bool aFirst = !hook.handedOut.empty() && hook.handedOut.front() == "a.vlt";
+        ASSERT_EQ(list.Count(), aFirst ? 1 : 0) << change.what;
+        if (aFirst) {
+            EXPECT_EQ(list.Items(0).Name, "A") << change.what;
+        }
+        EXPECT_EQ(test::ReadBytes(dir.PathOf("a.vlt")), "a\r\nA\r\n") << change.what;
+        keep.clear();
+    }
+}
+
+TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
+    test::TempDir dir;
+    dir.Write("a.vlt", "a\r\nA\r\n");
+    HandOutHook hook(dir, "a.vlt", [](const std::string& path) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fputs("z\r\nZ\r\n", f);
+        std::fclose(f);
+    });
+    TVeltoPersonsList list;
+    ASSERT_EQ(list.LoadFromDir(dir.Path()), 1);
+    EXPECT_EQ(list.Items(0).Name, "Z");
+}
+
+}  // namespace
+}  // namespace vireziriv
