@@ -111,6 +111,12 @@ std::string TKeyedTextList::Text() const {
 void TKeyedTextList::SetText(std::string_view text) {
     Clear();
     text = text.substr(0, text.find('\0'));
+    // Room for every line at once: a person file would otherwise regrow the list line by line.
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++breaks;
+    }
+    entries_.reserve(breaks + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         // A plain scan: find_first_of would call memchr on "\r\n" for every byte of the text.

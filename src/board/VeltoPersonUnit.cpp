@@ -36,7 +36,10 @@ unsigned char FoldAscii(unsigned char c) {
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     const std::size_t p = cp932::FindLastOf(path, DotAndDelimiters());
     const std::size_t stem = p != std::string_view::npos && path[p] == '.' ? p : path.size();
-    return std::string(path.substr(0, stem)) + std::string(ext);
+    std::string changed;
+    changed.reserve(stem + ext.size());
+    changed.append(path.substr(0, stem)).append(ext);
+    return changed;
 }
 
 void TVeltoPerson::Clear() {
@@ -117,9 +120,10 @@ void TVeltoPerson::Assign(const TPersistent& source) {
 }
 
 std::string TVeltoPerson::FileName() const {
-    const std::size_t p = cp932::FindLastOf(FilePath, platform::kFileNameDelimiters);
-    const std::string name = p == std::string::npos ? FilePath : FilePath.substr(p + 1);
-    return ChangeFileExt(name, "");
+    // Views, not copies: /F asks for it on every line.
+    const std::string_view path = FilePath;
+    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
+    return ChangeFileExt(p == std::string_view::npos ? path : path.substr(p + 1), "");
 }
 
 int CompareFurigana(std::string_view a, std::string_view b) {
