@@ -230,7 +230,7 @@ TEST_F(Board, CommandLineIsSplitByTheCommandsOwnRules) {
     board.Write("My Share\\yamada.vlt", Sjis("やまだ\r\n山田\r\n"));
     const std::string share = board.Path() + "My Share";
     // Quotes open and close anywhere in an argument, "" alone vanishes, and a backslash escapes nothing.
-    const std::string tails[] = {"\"/D:" + share + "\" /N", "/N /D:\"" + share + "\"", "/N \"\" /D:\"" + share + "\\\""};
+    const std::string tails[] = {" \"/D:" + share + "\" /N", " /N /D:\"" + share + "\"", "\t/N \"\" /D:\"" + share + "\\\""};
     for (const std::string& tail : tails) {
         const auto r = test::RunCommandLine(test::NativePath(VIREZIRIV_BINARY), tail);
         EXPECT_EQ(r.out, Sjis("山田\r\n")) << tail;
