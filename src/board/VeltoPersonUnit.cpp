@@ -163,6 +163,7 @@ TGroupList& TGroupList::operator=(const TGroupList& other) {
 
 int TGroupList::Add(std::string_view name) {
     Groups::iterator found;
+    bool asKey = true;  // written exactly as the entry's key
     if (const auto cached = byKeyBytes_.find(name); cached != byKeyBytes_.end()) {
         found = cached->second;
     } else {
@@ -171,9 +172,14 @@ int TGroupList::Add(std::string_view name) {
         if (found == groups_.end() || NameLess()(name, found->first)) {
             found = groups_.emplace_hint(found, std::string(name), Tally{});
         }
-        if (found->first == name) byKeyBytes_.emplace(found->first, found);
+        asKey = found->first == name;
+        if (asKey) byKeyBytes_.emplace(found->first, found);
     }
-    found->second.writtenForm = name;
+    if (asKey) {
+        found->second.otherForm.clear();
+    } else {
+        found->second.otherForm = name;
+    }
     ++found->second.count;
     entriesStale_ = true;
     return Count();
@@ -199,7 +205,7 @@ const std::vector<std::string>& TGroupList::Entries() const {
         entries_.clear();
         entries_.reserve(groups_.size());
         for (const auto& [key, tally] : groups_) {
-            entries_.push_back(tally.writtenForm + "=" + std::to_string(tally.count));
+            entries_.push_back((tally.otherForm.empty() ? key : tally.otherForm) + "=" + std::to_string(tally.count));
         }
         // The entries, counts included, are what the locale comparison orders.
         std::stable_sort(entries_.begin(), entries_.end(), [](const std::string& a, const std::string& b) {

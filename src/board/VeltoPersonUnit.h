@@ -79,7 +79,9 @@ public:
 
 private:
     struct Tally {
-        std::string writtenForm;
+        // The latest written form when it differs from the key: the usual spelling then costs
+        // neither a second copy of the name nor a write to it for every person.
+        std::string otherForm;
         int count = 0;
     };
     struct NameLess {
