@@ -34,8 +34,15 @@ constexpr std::size_t LastCharStart(std::string_view s) {
 // Position of the last single-byte character of `set` in `s`, never a trail byte; npos if none.
 constexpr std::size_t FindLastOf(std::string_view s, std::string_view set) {
     std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-        if (CharLength(s, i) == 1 && set.find(s[i]) != std::string_view::npos) found = i;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = CharLength(s, i);
+        // The set is a few bytes: a loop, not a memchr call per byte of `s`.
+        if (n == 1) {
+            for (const char c : set) {
+                if (s[i] == c) found = i;
+            }
+        }
+        i += n;
     }
     return found;
 }

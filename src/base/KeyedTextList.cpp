@@ -111,14 +111,19 @@ std::string TKeyedTextList::Text() const {
 void TKeyedTextList::SetText(std::string_view text) {
     Clear();
     text = text.substr(0, text.find('\0'));
+    // Room for every line at once: a person file would otherwise regrow the list line by line.
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++breaks;
+    }
+    entries_.reserve(breaks + 1);
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            entries_.emplace_back(text.substr(start));
-            break;
-        }
+        // A plain scan: find_first_of would call memchr on "\r\n" for every byte of the text.
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         entries_.emplace_back(text.substr(start, end - start));
+        if (end == text.size()) break;
         start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
 }

@@ -36,7 +36,10 @@ unsigned char FoldAscii(unsigned char c) {
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     const std::size_t p = cp932::FindLastOf(path, DotAndDelimiters());
     const std::size_t stem = p != std::string_view::npos && path[p] == '.' ? p : path.size();
-    return std::string(path.substr(0, stem)) + std::string(ext);
+    std::string changed;
+    changed.reserve(stem + ext.size());
+    changed.append(path.substr(0, stem)).append(ext);
+    return changed;
 }
 
 void TVeltoPerson::Clear() {
@@ -117,9 +120,10 @@ void TVeltoPerson::Assign(const TPersistent& source) {
 }
 
 std::string TVeltoPerson::FileName() const {
-    const std::size_t p = cp932::FindLastOf(FilePath, platform::kFileNameDelimiters);
-    const std::string name = p == std::string::npos ? FilePath : FilePath.substr(p + 1);
-    return ChangeFileExt(name, "");
+    // Views, not copies: /F asks for it on every line.
+    const std::string_view path = FilePath;
+    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
+    return ChangeFileExt(p == std::string_view::npos ? path : path.substr(p + 1), "");
 }
 
 int CompareFurigana(std::string_view a, std::string_view b) {
@@ -143,9 +147,32 @@ bool TGroupList::NameLess::operator()(std::string_view a, std::string_view b) co
     return platform::CompareText(a, b) < 0;
 }
 
+// A copy starts without the cache: its iterators belong to the other map.
+TGroupList::TGroupList(const TGroupList& other)
+    : groups_(other.groups_), entries_(other.entries_), entriesStale_(other.entriesStale_) {}
+
+TGroupList& TGroupList::operator=(const TGroupList& other) {
+    if (this != &other) {
+        byKeyBytes_.clear();
+        groups_ = other.groups_;
+        entries_ = other.entries_;
+        entriesStale_ = other.entriesStale_;
+    }
+    return *this;
+}
+
 int TGroupList::Add(std::string_view name) {
-    auto found = groups_.find(name);
-    if (found == groups_.end()) found = groups_.emplace(std::string(name), Tally{}).first;
+    Groups::iterator found;
+    if (const auto cached = byKeyBytes_.find(name); cached != byKeyBytes_.end()) {
+        found = cached->second;
+    } else {
+        // One walk of the map finds the group or the place of a new one.
+        found = groups_.lower_bound(name);
+        if (found == groups_.end() || NameLess()(name, found->first)) {
+            found = groups_.emplace_hint(found, std::string(name), Tally{});
+        }
+        if (found->first == name) byKeyBytes_.emplace(found->first, found);
+    }
     found->second.writtenForm = name;
     ++found->second.count;
     entriesStale_ = true;
@@ -155,7 +182,10 @@ int TGroupList::Add(std::string_view name) {
 void TGroupList::Remove(std::string_view name) {
     const auto found = groups_.find(name);
     if (found == groups_.end()) return;
-    if (--found->second.count <= 0) groups_.erase(found);
+    if (--found->second.count <= 0) {
+        byKeyBytes_.erase(found->first);
+        groups_.erase(found);
+    }
     entriesStale_ = true;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vireziriv {
@@ -62,6 +63,8 @@ class TGroupList {
 public:
     TGroupList() = default;
     virtual ~TGroupList() = default;
+    TGroupList(const TGroupList& other);
+    TGroupList& operator=(const TGroupList& other);
 
     // Counts one more person of `name`; returns the number of entries.
     int Add(std::string_view name);
@@ -84,9 +87,15 @@ private:
         bool operator()(std::string_view a, std::string_view b) const;
     };
 
+    using Groups = std::map<std::string, Tally, NameLess>;
+
     const std::vector<std::string>& Entries() const;
 
-    std::map<std::string, Tally, NameLess> groups_;
+    Groups groups_;
+    // The entries by the exact bytes of their key: persons mostly write a group the same way, and
+    // a hash lookup spares the walk of the locale-ordered map (a board may hold 50,000 groups).
+    // Only the map's own keys are cached, so erasing an entry drops the one that views it.
+    std::unordered_map<std::string_view, Groups::iterator> byKeyBytes_;
     mutable std::vector<std::string> entries_;  // built from groups_ when read after a change
     mutable bool entriesStale_ = false;
 };

@@ -161,7 +161,10 @@ std::string ReadWholeFile(const std::string& path) {
     if (fstat(file.get(), &info) != 0) RaiseCannotOpen(path, std::strerror(errno));
     if (!S_ISREG(info.st_mode)) RaiseCannotOpen(path, "Not a regular file");
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
+    // One byte more than the size: a read that stops short of it at the size has reached the end,
+    // which spares the empty read that would confirm it (a call per person on a large board).
+    const auto size = static_cast<std::size_t>(info.st_size);
+    bytes.resize(size + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == bytes.size()) bytes.resize(bytes.size() + 4096);  // grew meanwhile, or proc-like
@@ -172,6 +175,7 @@ std::string ReadWholeFile(const std::string& path) {
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
+        if (done >= size && done < bytes.size()) break;
     }
     bytes.resize(done);
     return bytes;

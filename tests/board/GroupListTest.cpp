@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace vireziriv {
@@ -92,6 +93,26 @@ TEST(GroupList, RemoveCountsDownThenDeletesExactlyThatGroup) {
     groups.Remove("x");
     EXPECT_EQ(groups.Values("x"), "");
     EXPECT_EQ(groups.Count(), 2);
+}
+
+TEST(GroupList, CountsAfreshAfterRemovalAndInCopiesThatOutliveTheirSource) {
+    auto groups = TallyOf({"Sales", "x"});
+    groups.Remove("Sales");
+    groups.Add("Sales");
+    groups.Add("SALES");
+    EXPECT_EQ(EntriesOf(groups), Entries({"SALES=2", "x=1"}));
+
+    auto source = std::make_unique<TGroupList>(TallyOf({"Sales", "x"}));
+    TGroupList constructed(*source);
+    TGroupList assigned = TallyOf({"y"});
+    assigned = *source;
+    source.reset();
+    for (TGroupList* copy : {&constructed, &assigned}) {
+        copy->Add("Sales");
+        copy->Add("sales");
+        copy->Remove("x");
+        EXPECT_EQ(EntriesOf(*copy), Entries({"sales=3"}));
+    }
 }
 
 TEST(GroupList, IndexOutOfRangeRaisesListError) {
