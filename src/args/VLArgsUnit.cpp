@@ -1,9 +1,9 @@
 // The lister's switches: validation, help text and the shared directory.
 #include "args/VLArgsUnit.h"
 
-#include "base/Cp932.h"
 #include "base/Exceptions.h"
 #include "base/Texts.h"
+#include "platform/Cp932.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 

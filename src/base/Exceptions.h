@@ -19,7 +19,8 @@ private:
     std::string message_;
 };
 
-// Run-time failures: list indexes, conversions, files and output.
+// Run-time failures: list indexes, conversions and files. The platform's own failures, such as a
+// refused write to standard output, belong to the family too (the entry point reports them as such).
 class EListError : public Exception {
     using Exception::Exception;
 };
@@ -27,9 +28,6 @@ class EConvertError : public Exception {
     using Exception::Exception;
 };
 class EFileError : public Exception {
-    using Exception::Exception;
-};
-class EOutputError : public Exception {
     using Exception::Exception;
 };
 

@@ -1,8 +1,9 @@
 // An ordered list of texts with name=value access, line splitting and delimited-text parsing.
 #include "base/KeyedTextList.h"
 
-#include "base/Cp932.h"
 #include "base/Exceptions.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 
@@ -129,7 +130,13 @@ void TKeyedTextList::SetText(std::string_view text) {
 }
 
 void TKeyedTextList::LoadFromFile(const std::string& path) {
-    SetText(platform::ReadWholeFile(path));
+    std::string bytes;
+    try {
+        bytes = platform::ReadWholeFile(path);
+    } catch (const platform::FileError& e) {
+        throw EFileError(e.what());
+    }
+    SetText(bytes);
 }
 
 void TKeyedTextList::Sort() {

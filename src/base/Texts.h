@@ -1,7 +1,6 @@
 // The command's own texts, as code page 932 bytes; the comments show them in UTF-8.
 #pragma once
 
-#include <array>
 #include <string_view>
 
 namespace vireziriv::text {
@@ -38,16 +37,6 @@ inline constexpr std::string_view kToday = "\x96{\x93\xfa";
 inline constexpr std::string_view kTomorrow = "\x96\xbe\x93\xfa";
 // 明後日
 inline constexpr std::string_view kDayAfterTomorrow = "\x96\xbe\x8c\xe3\x93\xfa";
-// The stand-in locale's AM and PM.
-// 午前
-inline constexpr std::string_view kAm = "\x8c\xdf\x91O";
-// 午後
-inline constexpr std::string_view kPm = "\x8c\xdf\x8c\xe3";
-
-// The stand-in locale's abbreviated day names, Sunday first: 日 月 火 水 木 金 土
-inline constexpr std::array<std::string_view, 7> kDayNames = {
-    "\x93\xfa", "\x8c\x8e", "\x89\xce", "\x90\x85", "\x96\xd8", "\x8b\xe0", "\x93y"};
-
 // The help text, lines joined by CR LF, none after the last:
 //   Velto君のユーザ一覧を表示します．
 //

@@ -1,8 +1,8 @@
 // The date-time value and the run-time's date and time conversions.
 #include "board/DateTime.h"
 
-#include "base/Cp932.h"
 #include "base/Exceptions.h"
+#include "platform/Cp932.h"
 
 #include <cmath>
 

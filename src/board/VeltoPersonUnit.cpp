@@ -3,10 +3,10 @@
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Convert.h"
-#include "base/Cp932.h"
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "board/VeltoEnvUnit.h"
+#include "platform/Cp932.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 

@@ -1,7 +1,7 @@
 // Standard output and standard error, and the process arguments.
 #include "platform/Console.h"
 
-#include "base/Exceptions.h"
+#include "platform/Errors.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -62,7 +62,7 @@ void StandardOutput::Flush() {
     if (buffer_.empty()) return;
     const bool ok = WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), buffer_);
     buffer_.clear();
-    if (!ok) throw EOutputError("Cannot write to standard output (error " + std::to_string(GetLastError()) + ")");
+    if (!ok) throw OutputError("Cannot write to standard output (error " + std::to_string(GetLastError()) + ")");
 }
 
 void WriteError(std::string_view bytes) {
@@ -157,7 +157,7 @@ void StandardOutput::Flush() {
     if (buffer_.empty()) return;
     const int error = WriteAll(STDOUT_FILENO, buffer_);
     buffer_.clear();
-    if (error != 0) throw EOutputError(std::string("Cannot write to standard output: ") + std::strerror(error));
+    if (error != 0) throw OutputError(std::string("Cannot write to standard output: ") + std::strerror(error));
 }
 
 void WriteError(std::string_view bytes) {

@@ -24,7 +24,7 @@ std::vector<std::string> ProcessArguments();
 // is dropped; there is no escape character. The program's own path is the first item.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
-// Buffered standard output; every write is checked and a failure raises EOutputError.
+// Buffered standard output; every write is checked and a failure raises OutputError.
 class StandardOutput {
 public:
     StandardOutput() = default;

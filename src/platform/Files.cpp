@@ -1,7 +1,7 @@
 // Files and directories on Windows and POSIX.
 #include "platform/Files.h"
 
-#include "base/Exceptions.h"
+#include "platform/Errors.h"
 
 #include <utility>
 
@@ -23,7 +23,7 @@ namespace vireziriv::platform {
 namespace {
 
 [[noreturn]] void RaiseCannotOpen(const std::string& path, std::string_view why) {
-    throw EFileError("Cannot open file \"" + path + "\". " + std::string(why));
+    throw FileError("Cannot open file \"" + path + "\". " + std::string(why));
 }
 
 }  // namespace
@@ -72,7 +72,7 @@ std::string ReadWholeFile(const std::string& path) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD got = 0;
         if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-            throw EFileError("Cannot read file \"" + path + "\". " + LastErrorText());
+            throw FileError("Cannot read file \"" + path + "\". " + LastErrorText());
         }
         if (got == 0) break;  // shrank meanwhile
         done += got;
@@ -171,7 +171,7 @@ std::string ReadWholeFile(const std::string& path) {
         const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
+            throw FileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);

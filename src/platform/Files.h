@@ -20,7 +20,7 @@ inline constexpr std::string_view kFileNameDelimiters = "/";
 
 // Reads every byte of a regular file, letting others read it meanwhile but not write it. Anything
 // that is not a regular file (a FIFO, a device, a socket) is unreadable and never blocks.
-// Raises EFileError when the file cannot be opened or read.
+// Raises FileError when the file cannot be opened or read.
 std::string ReadWholeFile(const std::string& path);
 
 // True when an entry other than a directory stands at `path`.

@@ -1,8 +1,7 @@
 // The user's locale: the Windows user locale, or fixed Japanese conventions on POSIX.
 #include "platform/Locale.h"
 
-#include "base/Cp932.h"
-#include "base/Texts.h"
+#include "platform/Cp932.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -80,10 +79,11 @@ int Compare(std::string_view a, std::string_view b, bool ignoreCase) {
     return a.size() < b.size() ? -1 : 1;
 }
 
+// The conventions of a Japanese Windows user locale, in code page 932: 午前 and 午後, and the day
+// names 日 月 火 水 木 金 土, Sunday first.
 UserLocale ReadUserLocale() {
-    UserLocale locale{"yyyy/MM/dd", "/", ":", ".", std::string(text::kAm), std::string(text::kPm), {}};
-    for (std::size_t i = 0; i < 7; ++i) locale.shortDayNames[i] = text::kDayNames[i];
-    return locale;
+    return {"yyyy/MM/dd", "/", ":", ".", "\x8c\xdf\x91O", "\x8c\xdf\x8c\xe3",
+            {"\x93\xfa", "\x8c\x8e", "\x89\xce", "\x90\x85", "\x96\xd8", "\x8b\xe0", "\x93y"}};
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Fuzzes delimited-text parsing, with the default or any printable delimiter and quote character:
 // a list's own delimited output reads back as the same list.
 #include "Fuzz.h"
-#include "base/Cp932.h"
 #include "base/KeyedTextList.h"
+#include "platform/Cp932.h"
 
 #include <algorithm>
 #include <string>

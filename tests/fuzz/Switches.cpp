@@ -2,11 +2,11 @@
 // directory, then the line of a known person, against the switch rules applied one by one.
 #include "Fuzz.h"
 #include "args/VLArgsUnit.h"
-#include "base/Cp932.h"
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "board/VeltoPersonUnit.h"
 #include "listing/VLListupUnit.h"
+#include "platform/Cp932.h"
 #include "platform/Files.h"
 #include "support/TempDir.h"
 

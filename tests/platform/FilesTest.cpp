@@ -1,7 +1,7 @@
 // Windows files: the *.vlt wildcard with its short-name matches, code page 932 names, file sharing.
 #include "platform/Files.h"
 
-#include "base/Exceptions.h"
+#include "platform/Errors.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
 
@@ -101,7 +101,7 @@ TEST(ReadWholeFile, LetsOthersReadButNotWrite) {
         // Held for writing by someone who lets everybody else in: still unreadable for us.
         const OtherHandle writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         ASSERT_TRUE(writer.ok());
-        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
+        EXPECT_THROW(platform::ReadWholeFile(path), platform::FileError);
     }
     EXPECT_EQ(platform::ReadWholeFile(path), Sjis("やまだ\r\n山田\r\n"));
 }
@@ -111,7 +111,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotADiskFile) {
     dir.MakeDir("d.vlt");
     for (const std::string& path : {std::string("NUL"), dir.PathOf("d.vlt"), dir.PathOf("missing.vlt")}) {
         SCOPED_TRACE(path);
-        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
+        EXPECT_THROW(platform::ReadWholeFile(path), platform::FileError);
     }
 }
 
