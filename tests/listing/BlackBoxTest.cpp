@@ -239,7 +239,7 @@ TEST_F(OnATerminal, ACodePage932TerminalGetsItsOwnBytesWithTheControlsVisible) {
     // glibc's newlocale never frees its copy of LOCPATH: the sanitizer build's leak check is told so.
     const std::string suppressions = locales.Write("lsan.supp", "leak:argz_add_sep\n");
     const std::vector<std::string> sjis = {"LOCPATH=" + locales.Path(), "LC_ALL=ja_JP.SJIS",
-                                           "LSAN_OPTIONS=suppressions=" + suppressions};
+                                           "LSAN_OPTIONS=print_suppressions=0:suppressions=" + suppressions};
     ASSERT_EQ(test::RunProcess("locale", {"charmap"}, sjis).out, "SHIFT_JIS\n");
     AddHostile();
     const auto shown = RunOnTerminal(VIREZIRIV_BINARY, {"/N", "/G", "/P", Dir()}, sjis);
