@@ -14,7 +14,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Every .exe carries its run-time, so it runs on a PC (or a Wine prefix) without MinGW's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 
 # ctest and test discovery start the .exe files through Wine.
 find_program(VIREZIRIV_WINE NAMES wine REQUIRED)
