@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test test-windows test-asan fuzz release clean
+.PHONY: all demo test test-windows test-asan fuzz release package clean
 
 all: release
 
@@ -33,6 +33,22 @@ fuzz:
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	tests/fuzz/run-all $(FUZZ_SECONDS)
+
+# The release files in build/package: the Windows ZIP, the Debian package, the Linux tarball and their
+# SHA256SUMS, the same bytes from every clone of a commit (their times are the commit's; outside a git
+# checkout, now). CPack's External generator, which makes the archives, also leaves a description of
+# each in JSON: not a release file.
+package: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || date +%s)
+package:
+	rm -rf build/package
+	cmake --preset package-linux --fresh
+	cmake --build --preset package-linux
+	cpack --preset package-linux
+	cmake --preset package-windows --fresh
+	cmake --build --preset package-windows
+	cpack --preset package-windows
+	rm build/package/*.json
+	cd build/package && sha256sum -- *.zip *.deb *.tar.gz > SHA256SUMS
 
 clean:
 	rm -rf build

@@ -182,7 +182,7 @@ private:
     std::size_t pos_ = 0;
 };
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
 
 }  // namespace
 

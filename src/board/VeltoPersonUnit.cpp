@@ -18,7 +18,7 @@
 namespace vireziriv {
 namespace {
 
-std::string DotAndDelimiters() { return "." + std::string(platform::kFileNameDelimiters); }
+std::string DotAndDelimiters() { return std::string(".").append(platform::kFileNameDelimiters); }
 
 // Room for a board of usual size before reading, trimmed to the count afterwards.
 constexpr std::size_t kInitialRoom = 300;
