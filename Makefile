@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test test-windows test-asan fuzz release clean
+.PHONY: all demo test test-windows test-asan test-tsan fuzz release clean
 
 all: release
 
@@ -26,6 +26,12 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Every unit and black-box test under ThreadSanitizer (clang): the person files are read on threads.
+test-tsan:
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
 
 # Every fuzz target for FUZZ_SECONDS each (clang's libFuzzer); findings land in build/fuzz/findings.
 FUZZ_SECONDS ?= 60

@@ -51,11 +51,11 @@ private:
 
 class ReadingOrder : public testing::Test {
 protected:
-    // `count` person files p000.vlt..., each of its own furigana and group; returns the listing's order.
+    // `count` person files p0000.vlt..., each of its own furigana and group; returns the listing's order.
     Names Board(int count) {
         for (int i = 0; i < count; ++i) {
             char name[16];
-            std::snprintf(name, sizeof name, "p%03d", i);
+            std::snprintf(name, sizeof name, "p%04d", i);
             dir.Write(std::string(name) + ".vlt", std::string(name) + "\r\n" + name + "\r\ng\r\n");
         }
         return test::ListingOrder(dir);
@@ -157,12 +157,12 @@ TEST_F(ReadingOrder, FileThatVanishesWhileOthersAreReadEndsTheLoadWithItsMessage
 }
 
 TEST_F(ReadingOrder, FailureStopsTheReadersAndNoneOutlivesTheLoad) {
-    const Names order = Board(300);
+    const Names order = Board(1000);
     std::atomic<int> reading{0};
     const test::HandOutHook hook([&](const std::string& name) {
         if (name == order.front()) throw platform::FileError("first");
         ++reading;
-        std::this_thread::sleep_for(5ms);  // a slow share
+        std::this_thread::sleep_for(50ms);  // a slow share
         --reading;
     });
     EXPECT_EQ(LoadFailure(), MessageFor(order.front()));
