@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -33,39 +35,46 @@ private:
     std::atomic<bool> done_{false};  // set once result_ or error_ is
 };
 
-// Calls produce(i) for every i below `count` on up to `threads` worker threads (at least one when
-// there are items, none when there are none), each taking the next i from a shared counter, and
-// take(i, outcome) on the calling thread for every i in order, as soon as that item is done. When
-// take raises (Outcome::Get raises what produce raised), the workers take no further item and are
-// joined, each after at most the item in hand, before the exception leaves; no worker outlives the
-// call in any case.
+// An item that takes longer than this to produce is waiting on a device or a network, not on the
+// processor: more threads then overlap the waits.
+inline constexpr std::chrono::microseconds kSlowItem{500};
+
+// Calls produce(i) for every i below `count`, each i taken from a shared counter by whichever thread
+// is free, and take(i, outcome) on the calling thread for every i in order, as soon as that item is
+// done. The calling thread produces too while the item it takes next is not done. At first one thread
+// per core produces (at least two; none but the caller for a single item); as soon as an item proves
+// slow, up to `threads`. A thread that cannot be started is done without, as a serial loop would be.
+// When take raises (Outcome::Get raises what produce raised), no further item is started and the
+// workers are joined, each after at most the item in hand, before the exception leaves; no worker
+// outlives the call in any case.
 template <class Result, class Produce, class Take>
 void ProduceInOrder(std::size_t count, std::size_t threads, Produce produce, Take take) {
     std::vector<Outcome<Result>> outcomes(count);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
-    // The calling thread sleeps only on the item it waits for, and only that item's worker wakes it:
+    // The calling thread sleeps only on the item it takes next, and only that item's worker wakes it:
     // each stores its side (awaited, done_) before it reads the other's, so one of them sees both.
     std::mutex mutex;
     std::condition_variable doneOne;
     std::atomic<std::size_t> awaited{count};
 
-    auto work = [&] {
-        while (!stop.load(std::memory_order_relaxed)) {
-            const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-            if (i >= count) return;
-            Outcome<Result>& outcome = outcomes[i];
-            try {
-                outcome.result_ = produce(i);
-            } catch (...) {
-                outcome.error_ = std::current_exception();
-            }
-            outcome.done_.store(true);
-            if (awaited.load() == i) {
-                { const std::lock_guard lock(mutex); }  // the caller is in its wait, or has seen done_
-                doneOne.notify_one();
-            }
+    // Produces the next item that nobody has taken; false when none is left.
+    auto produceNext = [&] {
+        if (stop.load(std::memory_order_relaxed)) return false;
+        const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
+        if (i >= count) return false;
+        Outcome<Result>& outcome = outcomes[i];
+        try {
+            outcome.result_ = produce(i);
+        } catch (...) {
+            outcome.error_ = std::current_exception();
         }
+        outcome.done_.store(true);
+        if (awaited.load() == i) {
+            { const std::lock_guard lock(mutex); }  // the caller is in its wait, or has seen done_
+            doneOne.notify_one();
+        }
+        return true;
     };
 
     // Joins every started worker when the calling thread leaves, by return or by exception.
@@ -77,12 +86,28 @@ void ProduceInOrder(std::size_t count, std::size_t threads, Produce produce, Tak
             for (std::thread& t : started) t.join();
         }
     } workers{stop, {}};
-    const std::size_t n = std::min(std::max<std::size_t>(threads, 1), count);
-    workers.started.reserve(n);
-    for (std::size_t t = 0; t < n; ++t) workers.started.emplace_back(work);
+    // Brings the producing threads, the calling one included, up to `readers` (no more than items).
+    auto startWorkers = [&](std::size_t readers) {
+        const std::size_t wanted = std::min(std::max<std::size_t>(readers, 1), count) - 1;
+        try {
+            while (workers.started.size() < wanted) {
+                workers.started.emplace_back([&] {
+                    while (produceNext()) {
+                    }
+                });
+            }
+        } catch (const std::system_error&) {
+        }
+    };
+    if (count > 0) startWorkers(std::min<std::size_t>(std::max(std::thread::hardware_concurrency(), 2u), threads));
 
     for (std::size_t i = 0; i < count; ++i) {
-        if (!outcomes[i].done_.load()) {
+        while (!outcomes[i].done_.load()) {
+            const auto start = std::chrono::steady_clock::now();
+            if (produceNext()) {
+                if (std::chrono::steady_clock::now() - start > kSlowItem) startWorkers(threads);
+                continue;
+            }
             std::unique_lock lock(mutex);
             awaited.store(i);
             doneOne.wait(lock, [&] { return outcomes[i].done_.load(); });
