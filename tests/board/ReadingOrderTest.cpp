@@ -1,5 +1,6 @@
 // The person list read on several threads gives what reading the files one after another gives: the
-// first failure in the listing's order wins, whichever finished first, and no reader outlives the load.
+// first failure in the listing's order wins, whichever finished first, no reader outlives the load, and
+// slow reads bring more readers.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Exceptions.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -17,6 +19,7 @@
 #include <functional>
 #include <mutex>
 #include <new>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -172,6 +175,22 @@ TEST_F(ReadingOrder, FailureStopsTheReadersAndNoneOutlivesTheLoad) {
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(hook.HandedOut().size(), handedOut) << "a reader went on after the load";
     EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(ReadingOrder, SlowReadsBringMoreReaders) {
+    const Names order = Board(200);
+    std::mutex mutex;
+    std::set<std::thread::id> readers;
+    const test::HandOutHook hook([&](const std::string&) {
+        {
+            const std::lock_guard lock(mutex);
+            readers.insert(std::this_thread::get_id());
+        }
+        std::this_thread::sleep_for(2ms);  // a file server's round trips
+    });
+    ASSERT_EQ(list.LoadFromDir(dir.Path()), 200);
+    // One reader per core to start with; a file server keeps many more busy.
+    EXPECT_GT(readers.size(), std::max(std::thread::hardware_concurrency(), 2u));
 }
 
 TEST_F(ReadingOrder, PersonsAreAddedInListingOrderWhicheverIsReadFirst) {
