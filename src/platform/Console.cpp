@@ -1,7 +1,9 @@
 // Standard output and standard error, and the process arguments.
 #include "platform/Console.h"
 
+#include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/TerminalText.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -46,38 +48,80 @@ std::vector<std::string> ProcessArguments() {
 
 namespace {
 
-bool WriteAll(HANDLE handle, std::string_view bytes) {
+using Stream = HANDLE;
+
+Stream OutputStream() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+Stream ErrorStream() { return GetStdHandle(STD_ERROR_HANDLE); }
+
+bool IsTerminal(HANDLE handle) {
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != 0;
+}
+
+int LastError() {
+    const DWORD error = GetLastError();
+    return error != 0 ? static_cast<int>(error) : ERROR_WRITE_FAULT;
+}
+
+// Returns 0 or the system's error code.
+int WriteAll(HANDLE handle, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!WriteFile(handle, bytes.data(), want, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(handle, bytes.data(), want, &written, nullptr) || written == 0) return LastError();
         bytes.remove_prefix(written);
     }
-    return true;
+    return 0;
 }
+
+std::string OutputFailure(int error) {
+    return "Cannot write to standard output (error " + std::to_string(error) + ")";
+}
+
+// Whole code page 932 characters as UTF-16; a double-byte code without a character shows as its bytes.
+std::wstring WideFromCp932(std::string_view cp932) {
+    const auto convert = [](std::string_view bytes, std::wstring& wide) {
+        const int size = static_cast<int>(bytes.size());
+        const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+        if (n <= 0) return false;
+        const std::size_t at = wide.size();
+        wide.resize(at + static_cast<std::size_t>(n));
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data() + at, n);
+        return true;
+    };
+    std::wstring wide;
+    if (cp932.empty() || convert(cp932, wide)) return wide;
+    for (std::size_t i = 0; i < cp932.size();) {
+        const std::string_view one = cp932.substr(i, cp932::CharLength(cp932, i));
+        if (!convert(one, wide)) convert(TerminalText::ShowBytes(one), wide);
+        i += one.size();
+    }
+    return wide;
+}
+
+// A console: it is handed characters, so it shows them whatever its code page.
+class TerminalDevice {
+public:
+    explicit TerminalDevice(HANDLE handle) : handle_(handle) {}
+
+    // Returns 0 or the system's error code.
+    int Show(std::string_view cp932) const {
+        const std::wstring wide = WideFromCp932(cp932);
+        for (std::size_t at = 0; at < wide.size();) {
+            DWORD written = 0;
+            // Consoles have refused very large writes: a few thousand characters at a time.
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+            if (!WriteConsoleW(handle_, wide.data() + at, want, &written, nullptr) || written == 0) return LastError();
+            at += written;
+        }
+        return 0;
+    }
+
+private:
+    HANDLE handle_;
+};
 
 }  // namespace
-
-void StandardOutput::Flush() {
-    if (buffer_.empty()) return;
-    const bool ok = WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), buffer_);
-    buffer_.clear();
-    if (!ok) throw OutputError("Cannot write to standard output (error " + std::to_string(GetLastError()) + ")");
-}
-
-void WriteError(std::string_view bytes) {
-    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0;
-    if (GetConsoleMode(handle, &mode) && GetConsoleOutputCP() != 932 && !bytes.empty()) {
-        // A console of another code page: hand it the characters, not the bytes.
-        const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(n), L'\0');
-        MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-        DWORD written = 0;
-        if (WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) return;
-    }
-    WriteAll(handle, bytes);
-}
 
 #else
 
@@ -103,6 +147,13 @@ std::vector<std::string> ProcessArguments() {
 
 namespace {
 
+using Stream = int;
+
+Stream OutputStream() { return STDOUT_FILENO; }
+Stream ErrorStream() { return STDERR_FILENO; }
+
+bool IsTerminal(int fd) { return isatty(fd) == 1; }
+
 // Returns 0 or the errno of the failure.
 int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -116,64 +167,118 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-// The terminal's character set when it is not code page 932, else empty.
-std::string ForeignTerminalCodeset(int fd) {
-    if (!isatty(fd)) return {};
+std::string OutputFailure(int error) { return std::string("Cannot write to standard output: ") + std::strerror(error); }
+
+// The character set of the user's locale, or code page 932 itself for its own family and where the
+// locale cannot be told.
+std::string TerminalCodeset() {
     const locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (!user) return {};
+    if (!user) return "CP932";
     std::string codeset = nl_langinfo_l(CODESET, user);
     freelocale(user);
     for (const char* same : {"CP932", "SHIFT_JIS", "SJIS", "MS932", "WINDOWS-31J"}) {
-        if (strcasecmp(codeset.c_str(), same) == 0) return {};
+        if (strcasecmp(codeset.c_str(), same) == 0) return "CP932";
     }
     return codeset;
 }
 
-std::string ConvertFromCp932(std::string_view bytes, const std::string& codeset) {
-    const iconv_t cd = iconv_open((codeset + "//TRANSLIT").c_str(), "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
-    std::string out(bytes.size() * 4 + 16, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* to = out.data();
-    std::size_t toLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &to, &toLeft) != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG || toLeft == 0) break;
-        // An invalid byte passes as a question mark rather than losing the rest of the message.
-        ++in;
-        --inLeft;
-        *to++ = '?';
-        --toLeft;
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
+// A terminal: whole code page 932 characters are converted to the locale's character set (one it
+// lacks becomes what transliteration gives, or "?"); a double-byte code without a character shows as
+// its bytes.
+class TerminalDevice {
+public:
+    explicit TerminalDevice(int fd)
+        : fd_(fd), convert_(iconv_open((TerminalCodeset() + "//TRANSLIT").c_str(), "CP932")) {}
+    ~TerminalDevice() {
+        if (convert_ != kNoConversion) iconv_close(convert_);
     }
-    iconv_close(cd);
-    out.resize(out.size() - toLeft);
-    return out;
-}
+    TerminalDevice(const TerminalDevice&) = delete;
+    TerminalDevice& operator=(const TerminalDevice&) = delete;
+
+    // Returns 0 or the errno of the failure.
+    int Show(std::string_view cp932) const { return WriteAll(fd_, Convert(cp932)); }
+
+private:
+    std::string Convert(std::string_view cp932) const {
+        if (convert_ == kNoConversion) return std::string(cp932);  // a character set iconv does not know
+        std::string converted;
+        char* in = const_cast<char*>(cp932.data());
+        std::size_t inLeft = cp932.size();
+        while (inLeft > 0) {
+            char buffer[4096];
+            char* to = buffer;
+            std::size_t toLeft = sizeof buffer;
+            const std::size_t done = iconv(convert_, &in, &inLeft, &to, &toLeft);
+            converted.append(buffer, static_cast<std::size_t>(to - buffer));
+            if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+            const std::string_view rest(in, inLeft);
+            const std::string_view one = rest.substr(0, cp932::CharLength(rest, 0));
+            converted += TerminalText::ShowBytes(one);
+            in += one.size();
+            inLeft -= one.size();
+        }
+        return converted;
+    }
+
+    int fd_;
+    iconv_t convert_;
+};
 
 }  // namespace
 
-void StandardOutput::Flush() {
-    if (buffer_.empty()) return;
-    const int error = WriteAll(STDOUT_FILENO, buffer_);
-    buffer_.clear();
-    if (error != 0) throw OutputError(std::string("Cannot write to standard output: ") + std::strerror(error));
-}
-
-void WriteError(std::string_view bytes) {
-    const std::string codeset = ForeignTerminalCodeset(STDERR_FILENO);
-    if (codeset.empty()) {
-        WriteAll(STDERR_FILENO, bytes);
-    } else {
-        WriteAll(STDERR_FILENO, ConvertFromCp932(bytes, codeset));
-    }
-}
-
 #endif
+
+// Standard output or standard error when it is a terminal: what is written reaches it rendered by
+// TerminalText, in the terminal's encoding.
+class Terminal {
+public:
+    explicit Terminal(Stream stream) : device_(stream) {}
+
+    // Each returns 0 or the system's error code.
+    int Write(std::string_view bytes) { return device_.Show(text_.Render(bytes)); }
+    int Finish() { return device_.Show(text_.Finish()); }
+
+private:
+    TerminalDevice device_;
+    TerminalText text_;
+};
+
+StandardOutput::StandardOutput() {
+    if (IsTerminal(OutputStream())) terminal_ = std::make_unique<Terminal>(OutputStream());
+}
+
+StandardOutput::~StandardOutput() = default;
 
 void StandardOutput::Write(std::string_view bytes) {
     buffer_.append(bytes);
-    if (buffer_.size() >= kOutputBufferSize) Flush();
+    if (buffer_.size() >= kOutputBufferSize) Send();
+}
+
+void StandardOutput::Flush() {
+    Send();
+    if (!terminal_) return;
+    if (const int error = terminal_->Finish()) throw OutputError(OutputFailure(error));
+}
+
+// Writes out the buffer; on a terminal, a last byte that the next one may continue waits for it.
+void StandardOutput::Send() {
+    if (buffer_.empty()) return;
+    const int error = terminal_ ? terminal_->Write(buffer_) : WriteAll(OutputStream(), buffer_);
+    buffer_.clear();
+    if (error != 0) throw OutputError(OutputFailure(error));
+}
+
+void WriteError(std::string_view bytes) {
+    const Stream stream = ErrorStream();
+    if (!IsTerminal(stream)) {
+        WriteAll(stream, bytes);
+        return;
+    }
+    Terminal terminal(stream);
+    terminal.Write(bytes);
+    terminal.Finish();
 }
 
 }  // namespace vireziriv::platform

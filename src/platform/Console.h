@@ -1,6 +1,7 @@
 // The process: its arguments, standard output and standard error.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,23 +25,34 @@ std::vector<std::string> ProcessArguments();
 // is dropped; there is no escape character. The program's own path is the first item.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
-// Buffered standard output; every write is checked and a failure raises OutputError.
+class Terminal;  // standard output or standard error when it is a terminal
+
+// Buffered standard output; every write is checked and a failure raises OutputError. Redirected (a
+// pipe, a file, anything but a terminal), the bytes are written as they are. On a terminal they are
+// shown as TerminalText renders them, converted from code page 932 to the terminal's encoding (the
+// user locale's character set on POSIX, a console's own characters on Windows).
 class StandardOutput {
 public:
-    StandardOutput() = default;
-    ~StandardOutput() = default;  // drops what was not flushed: a failed run writes no more
+    StandardOutput();
+    ~StandardOutput();  // drops what was not flushed: a failed run writes no more
     StandardOutput(const StandardOutput&) = delete;
     StandardOutput& operator=(const StandardOutput&) = delete;
 
     void Write(std::string_view bytes);
+
+    // Writes out everything written so far; on a terminal, a character cut short at the end shows as
+    // the bytes it has.
     void Flush();
 
 private:
+    void Send();
+
     std::string buffer_;
+    std::unique_ptr<Terminal> terminal_;  // null unless standard output is a terminal
 };
 
-// Writes a message to standard error: as bytes when redirected; converted from code page 932 when
-// it is a terminal of another encoding. Failures are ignored: there is nowhere left to report them.
+// Writes a message to standard error: as bytes when redirected, as StandardOutput shows text on a
+// terminal. Failures are ignored: there is nowhere left to report them.
 void WriteError(std::string_view bytes);
 
 }  // namespace vireziriv::platform

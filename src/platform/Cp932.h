@@ -11,6 +11,12 @@ constexpr bool IsLeadByte(char c) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// A byte that may follow a lead byte: never a control, DEL or a byte below 0x40.
+constexpr bool IsTrailByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 // Byte length of the character starting at `pos`; a lead byte at the very end counts alone.
 constexpr std::size_t CharLength(std::string_view s, std::size_t pos) {
     return IsLeadByte(s[pos]) && pos + 1 < s.size() ? 2 : 1;

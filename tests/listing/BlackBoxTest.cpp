@@ -186,6 +186,80 @@ TEST_F(Board, UnreadableFilesEndWithStatusTwo) {
     ExpectFailure({"/N", Dir()}, 2, board.PathOf("velto.ini") + std::string(text::kSettingsUnreadable));
 }
 
+// On a terminal the command shows what it writes converted and with its controls made visible; these
+// runs give it one (a pseudo-terminal in raw mode, so that what it wrote arrives unchanged). Windows
+// has no such thing for a child of the tests: its console is checked by wine-console, on a terminal
+// that Wine turns into a console.
+class OnATerminal : public Board {
+protected:
+    // Whoever writes into the shared directory controls these bytes: a window title and a screen
+    // clear, a DEL, a byte that begins no character, a double-byte code without one, and a lead byte
+    // before an ESC.
+    void AddHostile() const {
+        board.Write("hostile.vlt", Sjis("あくい") + "\r\n" + kHostileName + "\r\n" + kHostileGroup + "\r\n");
+    }
+
+    test::ProcessResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args,
+                                      const std::vector<std::string>& locale) const {
+        std::vector<std::string> env = {"HOME=" + home.Path(), "XDG_CONFIG_HOME=" + home.PathOf("config")};
+        env.insert(env.end(), locale.begin(), locale.end());
+        return test::RunOnTerminal(program, args, env);
+    }
+
+    const std::string kHostileName = Sjis("悪意") + "\x1b]0;pwned\x07\x1b[2J\x7f\xff\x85\x40";
+    const std::string kHostileGroup = Sjis("営業") + "\x82\x1b[31m";
+    // The listing of the hostile person with /N /G /P, as the files hold it.
+    const std::string kHostileLine = kHostileName + "," + kHostileGroup + "," + std::string(text::kPowerOn) + "\r\n";
+    // The same as a terminal shows it, in UTF-8.
+    const std::string kHostileLineShown = "悪意^[]0;pwned^G^[[2J^?\\xFF\\x85\\x40,営業\\x82^[[31m,電源オン\r\n";
+    const std::vector<std::string> kUtf8 = {"LC_ALL=C.UTF-8"};
+};
+
+TEST_F(OnATerminal, TheListingIsReadableAndItsControlsVisible) {
+    AddHostile();
+    const std::vector<std::string> args = {"/N", "/G", "/P", Dir()};
+    const auto shown = RunOnTerminal(VIREZIRIV_BINARY, args, kUtf8);
+    EXPECT_EQ(shown.out, kHostileLineShown);
+    EXPECT_EQ(shown.status, 0);
+    // Redirected, or piped on the same terminal, the bytes are the files' own.
+    const auto piped = Run(args);
+    EXPECT_EQ(piped.out, kHostileLine);
+    EXPECT_EQ(piped.status, 0);
+    std::vector<std::string> shell = {"-c", "\"$0\" \"$@\" | cat", VIREZIRIV_BINARY};
+    shell.insert(shell.end(), args.begin(), args.end());
+    EXPECT_EQ(RunOnTerminal("/bin/sh", shell, kUtf8).out, kHostileLine);
+}
+
+TEST_F(OnATerminal, ACodePage932TerminalGetsItsOwnBytesWithTheControlsVisible) {
+    // A Shift_JIS locale of the user's own, compiled for the test: machines seldom have one.
+    const test::TempDir locales;
+    const auto made = test::RunProcess("localedef", {"--no-warnings=ascii", "-i", "ja_JP", "-f", "SHIFT_JIS",
+                                                     locales.PathOf("ja_JP.SJIS")});
+    if (made.status != 0) GTEST_SKIP() << "cannot compile a ja_JP.SJIS locale: " << made.err;
+    // glibc's newlocale never frees its copy of LOCPATH: the sanitizer build's leak check is told so.
+    const std::string suppressions = locales.Write("lsan.supp", "leak:argz_add_sep\n");
+    const std::vector<std::string> sjis = {"LOCPATH=" + locales.Path(), "LC_ALL=ja_JP.SJIS",
+                                           "LSAN_OPTIONS=print_suppressions=0:suppressions=" + suppressions};
+    ASSERT_EQ(test::RunProcess("locale", {"charmap"}, sjis).out, "SHIFT_JIS\n");
+    AddHostile();
+    const auto shown = RunOnTerminal(VIREZIRIV_BINARY, {"/N", "/G", "/P", Dir()}, sjis);
+    EXPECT_EQ(shown.out, Sjis(kHostileLineShown));
+    EXPECT_EQ(shown.status, 0);
+}
+
+TEST_F(OnATerminal, MessagesShowTheControlsOfFileNames) {
+    const std::string name = "\x1b[2J" + Sjis("表") + ".vlt";
+    ASSERT_EQ(mkfifo(board.PathOf(name).c_str(), 0600), 0);
+    const std::vector<std::string> args = {"/N", Dir()};
+    const auto shown = RunOnTerminal(VIREZIRIV_BINARY, args, kUtf8);
+    EXPECT_EQ(shown.out, "Veltoファイル(" + board.Path() + "^[[2J表.vlt)を開けないか、またはアクセスできません\r\n");
+    EXPECT_EQ(shown.status, 2);
+    const auto piped = Run(args);
+    EXPECT_EQ(piped.err,
+              std::string(text::kPersonFileBefore) + board.PathOf(name) + std::string(text::kPersonFileAfter) + "\r\n");
+    EXPECT_EQ(piped.status, 2);
+}
+
 TEST_F(Board, FailedWriteIsReportedNotSwallowed) {
     Add(kYamada);
     const auto r = test::RunProcess("/bin/sh", {"-c", "exec \"$0\" /N \"$1\" > /dev/full", VIREZIRIV_BINARY, Dir()});

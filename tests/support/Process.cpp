@@ -1,4 +1,4 @@
-// Runs a program with captured output: posix_spawn and poll, or CreateProcessA and reader threads.
+// Runs a program with captured output: posix_spawn or forkpty and poll, or CreateProcessA and reader threads.
 #include "support/Process.h"
 
 #ifdef _WIN32
@@ -9,8 +9,10 @@
 #else
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -293,9 +295,68 @@ void ReadSome(Descriptor& out, Descriptor& err, ProcessResult& result, int timeo
         if (got > 0) {
             texts[which[k]]->append(buffer, static_cast<std::size_t>(got));
         } else if (got == 0 || errno != EINTR) {
-            fds[which[k]]->reset();
+            fds[which[k]]->reset();  // the end of a pipe, or EIO once a terminal's last writer is gone
         }
     }
+}
+
+// What a child's argument and environment pointers point into, made before it starts.
+struct ChildStrings {
+    std::vector<std::string> args;
+    std::vector<std::string> environment;
+};
+
+ChildStrings MakeChildStrings(const std::string& program, const std::vector<std::string>& args,
+                              const std::vector<std::string>& env) {
+    ChildStrings strings{{program}, {}};
+    strings.args.insert(strings.args.end(), args.begin(), args.end());
+    std::vector<std::string> inherited;
+    for (char** e = environ; *e; ++e) inherited.emplace_back(*e);
+    strings.environment = MergedEnvironment(std::move(inherited), env);
+    return strings;
+}
+
+// Reads both streams until their end, as on Windows, even when something the child started still
+// holds them after the child has ended; the time limit ends the reading in any case.
+ProcessResult Collect(pid_t pid, Descriptor& out, Descriptor& err) {
+    const auto deadline = Clock::now() + kTimeLimit;
+    ProcessResult result{{}, {}, 0};
+    bool exited = false;
+    bool timedOut = false;
+    int status = 0;
+    for (;;) {
+        if (!exited) {
+            const pid_t done = waitpid(pid, &status, WNOHANG);
+            if (done < 0 && errno != EINTR) throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
+            exited = done == pid;
+        }
+        const bool open = out.get() >= 0 || err.get() >= 0;
+        if (exited && !open) break;
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0) {
+            if (!exited) {
+                kill(pid, SIGKILL);
+                while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+                }
+                timedOut = true;
+            }
+            break;
+        }
+        // The streams wake us with data or their end; the child's own end is looked for between them.
+        if (open) {
+            ReadSome(out, err, result, exited ? left : std::min(left, 50));
+        } else {
+            poll(nullptr, 0, std::min(left, 10));
+        }
+    }
+    if (timedOut) {
+        result.status = -1;
+    } else if (WIFEXITED(status)) {
+        result.status = WEXITSTATUS(status);
+    } else {
+        result.status = 128 + WTERMSIG(status);
+    }
+    return result;
 }
 
 }  // namespace
@@ -310,13 +371,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_adddup2(&actions, out.write.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.write.get(), STDERR_FILENO);
 
-    std::vector<std::string> argStrings{program};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<std::string> inherited;
-    for (char** e = environ; *e; ++e) inherited.emplace_back(*e);
-    std::vector<std::string> envStrings = MergedEnvironment(std::move(inherited), env);
-    const std::vector<char*> argv = Pointers(argStrings);
-    const std::vector<char*> envp = Pointers(envStrings);
+    ChildStrings strings = MakeChildStrings(program, args, env);
+    const std::vector<char*> argv = Pointers(strings.args);
+    const std::vector<char*> envp = Pointers(strings.environment);
 
     pid_t pid = 0;
     const int started = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -325,47 +382,32 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     out.write.reset();
     err.write.reset();
     if (started != 0) throw std::runtime_error("Cannot start " + program + ": " + std::strerror(started));
+    return Collect(pid, out.read, err.read);
+}
 
-    // Both streams are read until their end, as on Windows, even when something the child started
-    // still holds them after the child has ended; the time limit ends the reading in any case.
-    const auto deadline = Clock::now() + kTimeLimit;
-    ProcessResult result{{}, {}, 0};
-    bool exited = false;
-    bool timedOut = false;
-    int status = 0;
-    for (;;) {
-        if (!exited) {
-            const pid_t done = waitpid(pid, &status, WNOHANG);
-            if (done < 0 && errno != EINTR) throw std::runtime_error(std::string("waitpid: ") + std::strerror(errno));
-            exited = done == pid;
-        }
-        const bool open = out.read.get() >= 0 || err.read.get() >= 0;
-        if (exited && !open) break;
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0) {
-            if (!exited) {
-                kill(pid, SIGKILL);
-                while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-                }
-                timedOut = true;
-            }
-            break;
-        }
-        // The streams wake us with data or their end; the child's own end is looked for between them.
-        if (open) {
-            ReadSome(out.read, err.read, result, exited ? left : std::min(left, 50));
-        } else {
-            poll(nullptr, 0, std::min(left, 10));
-        }
+ProcessResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args,
+                            const std::vector<std::string>& env) {
+    ChildStrings strings = MakeChildStrings(program, args, env);
+    const std::vector<char*> argv = Pointers(strings.args);
+    const std::vector<char*> envp = Pointers(strings.environment);
+    // Raw mode: the terminal passes every byte as written, where it would turn each LF into CR LF.
+    termios raw{};
+    cfmakeraw(&raw);
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, &raw, nullptr);
+    if (pid < 0) throw std::runtime_error(std::string("forkpty: ") + std::strerror(errno));
+    if (pid == 0) {
+        // Only what is safe between fork and exec: the input from /dev/null, then the program.
+        const int input = open("/dev/null", O_RDONLY);
+        if (input < 0 || dup2(input, STDIN_FILENO) < 0) _exit(127);
+        close(input);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
     }
-    if (timedOut) {
-        result.status = -1;
-    } else if (WIFEXITED(status)) {
-        result.status = WEXITSTATUS(status);
-    } else {
-        result.status = 128 + WTERMSIG(status);
-    }
-    return result;
+    Descriptor terminal(master);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    Descriptor none;
+    return Collect(pid, terminal, none);
 }
 
 std::string NativePath(std::string_view buildPath) { return std::string(buildPath); }

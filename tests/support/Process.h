@@ -23,6 +23,15 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& env = {});
 
+#ifndef _WIN32
+// Runs `program` (a path) as RunProcess does, but with standard output and standard error on one
+// pseudo-terminal in raw mode, as a user's terminal that passes every byte unchanged: `out` is what the
+// terminal received from both, in order; `err` stays empty. A program that cannot be started ends with
+// status 127. Windows has no such thing to offer: a console cannot be faked for a child there.
+ProcessResult RunOnTerminal(const std::string& program, const std::vector<std::string>& args,
+                            const std::vector<std::string>& env = {});
+#endif
+
 #ifdef _WIN32
 // Runs `program` with this raw command-line tail after its quoted path, for tests of the command's own
 // splitting rules. Otherwise as RunProcess.

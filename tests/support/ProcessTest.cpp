@@ -89,6 +89,24 @@ TEST(RunProcess, RaisesWhenTheProgramCannotStart) {
     EXPECT_THROW(RunProcess(dir.PathOf("missing"), {}), std::runtime_error);
 }
 
+#ifndef _WIN32
+TEST(RunOnTerminal, PutsBothOutputStreamsOnATerminalThatPassesEveryByte) {
+    // Exits 9 unless both output streams are a terminal and the input is not.
+    const test::ProcessResult r = test::RunOnTerminal(
+        "/bin/sh", {"-c", "test -t 1 && test -t 2 && ! test -t 0 || exit 9; printf 'a\\r\\nb\\n\\t%s' \"$X\"; "
+                          "printf e >&2; cat; exit 3"},
+        {"X=" + Sjis("山田")});
+    EXPECT_EQ(r.out, "a\r\nb\n\t" + Sjis("山田") + "e");  // no LF became CR LF; standard input was empty
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 3);
+}
+
+TEST(RunOnTerminal, ReportsAProgramThatCannotStart) {
+    const test::TempDir dir;
+    EXPECT_EQ(test::RunOnTerminal(dir.PathOf("missing"), {}).status, 127);
+}
+#endif
+
 #ifdef _WIN32
 TEST(RunCommandLine, HandsTheTailToTheCommandsSplitter) {
     struct Case {
