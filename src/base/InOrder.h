@@ -35,15 +35,16 @@ private:
     std::atomic<bool> done_{false};  // set once result_ or error_ is
 };
 
-// An item that takes longer than this to produce is waiting on a device or a network, not on the
-// processor: more threads then overlap the waits.
-inline constexpr std::chrono::microseconds kSlowItem{500};
+// Items that take longer than this on average wait on a device or a network, not on the processor
+// (a person file in the page cache takes some 20 us, over a network three round trips): more
+// threads then overlap the waits.
+inline constexpr std::chrono::microseconds kSlowItem{200};
 
 // Calls produce(i) for every i below `count`, each i taken from a shared counter by whichever thread
 // is free, and take(i, outcome) on the calling thread for every i in order, as soon as that item is
 // done. The calling thread produces too while the item it takes next is not done. At first one thread
-// per core produces (at least two; none but the caller for a single item); as soon as an item proves
-// slow, up to `threads`. A thread that cannot be started is done without, as a serial loop would be.
+// per core produces (at least two; none but the caller for a single item); as soon as the calling
+// thread's items prove slow on average (three at least), up to `threads`. A thread that cannot be started is done without, as a serial loop would be.
 // When take raises (Outcome::Get raises what produce raised), no further item is started and the
 // workers are joined, each after at most the item in hand, before the exception leaves; no worker
 // outlives the call in any case.
@@ -101,11 +102,16 @@ void ProduceInOrder(std::size_t count, std::size_t threads, Produce produce, Tak
     };
     if (count > 0) startWorkers(std::min<std::size_t>(std::max(std::thread::hardware_concurrency(), 2u), threads));
 
+    // The calling thread's items so far: one of them may be slow just for losing the processor to
+    // another program, but not all of them on average.
+    std::size_t timed = 0;
+    std::chrono::steady_clock::duration spent{};
     for (std::size_t i = 0; i < count; ++i) {
         while (!outcomes[i].done_.load()) {
             const auto start = std::chrono::steady_clock::now();
             if (produceNext()) {
-                if (std::chrono::steady_clock::now() - start > kSlowItem) startWorkers(threads);
+                spent += std::chrono::steady_clock::now() - start;
+                if (++timed >= 3 && spent > kSlowItem * timed) startWorkers(threads);
                 continue;
             }
             std::unique_lock lock(mutex);
