@@ -180,7 +180,7 @@ int main(int argc, char *argv[]) {
     delay.tv_sec = ms / 1000;
     delay.tv_nsec = (ms % 1000) * 1000000L;
     // Threads enough for every request in flight: a server answers them at once.
-    char *args[] = {argv[0], argv[2], "-o", "ro,fsname=latency-fs,max_threads=512,max_idle_threads=512", argc == 5 ? "-f" : NULL,
-                    NULL};
+    char *args[] = {argv[0], argv[2], "-o", "ro,fsname=latency-fs,max_threads=512,max_idle_threads=512",
+                    argc == 5 ? "-f" : NULL, NULL};
     return fuse_main(argc == 5 ? 5 : 4, args, &operations, NULL);
 }

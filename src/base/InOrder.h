@@ -42,12 +42,12 @@ inline constexpr std::chrono::microseconds kSlowItem{200};
 
 // Calls produce(i) for every i below `count`, each i taken from a shared counter by whichever thread
 // is free, and take(i, outcome) on the calling thread for every i in order, as soon as that item is
-// done. The calling thread produces too while the item it takes next is not done. At first one thread
-// per core produces (at least two; none but the caller for a single item); as soon as the calling
-// thread's items prove slow on average (three at least), up to `threads`. A thread that cannot be started is done without, as a serial loop would be.
-// When take raises (Outcome::Get raises what produce raised), no further item is started and the
-// workers are joined, each after at most the item in hand, before the exception leaves; no worker
-// outlives the call in any case.
+// done. The calling thread produces too while the item it takes next is not done. At first one
+// thread per core produces (at least two; none but the caller for a single item); as soon as the
+// calling thread's items prove slow on average (three at least), up to `threads`. A thread that
+// cannot be started is done without, as a serial loop would be. When take raises (Outcome::Get
+// raises what produce raised), no further item is started and the workers are joined, each after
+// at most the item in hand, before the exception leaves; no worker outlives the call in any case.
 template <class Result, class Produce, class Take>
 void ProduceInOrder(std::size_t count, std::size_t threads, Produce produce, Take take) {
     std::vector<Outcome<Result>> outcomes(count);
@@ -100,7 +100,8 @@ void ProduceInOrder(std::size_t count, std::size_t threads, Produce produce, Tak
         } catch (const std::system_error&) {
         }
     };
-    if (count > 0) startWorkers(std::min<std::size_t>(std::max(std::thread::hardware_concurrency(), 2u), threads));
+    const std::size_t cores = std::max(std::thread::hardware_concurrency(), 2u);
+    if (count > 0) startWorkers(std::min(cores, threads));
 
     // The calling thread's items so far: one of them may be slow just for losing the processor to
     // another program, but not all of them on average.

@@ -40,7 +40,8 @@ TEST(ListedMarkers, DecidesFromTheListingOrAsks) {
     } cases[] = {
         {"present", "a.vlt", {}, {{"a.off", "", kFile}}, kExists},
         {"nothing listed", "a.vlt", {}, {}, kMissing},
-        {"only other persons' markers", "a.vlt", {"b.vlt", "A.vlt"}, {{"b.off", "", kFile}, {"A.off", "", kFile}}, kMissing},
+        {"only other persons' markers", "a.vlt", {"b.vlt", "A.vlt"}, {{"b.off", "", kFile}, {"A.off", "", kFile}},
+         kMissing},
         {"a directory named a.off", "a.vlt", {}, {{"a.off", "", kDirectory}}, kMissing},
         {"a link named a.off", "a.vlt", {}, {{"a.off", "", kUnsure}}, kAsk},
         {"last extension replaced", "a.b.vlt", {}, {{"a.b.off", "", kFile}}, kExists},

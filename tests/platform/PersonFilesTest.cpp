@@ -88,7 +88,8 @@ TEST(PersonFiles, MarkersOfNamesThatNeedCare) {
                                     std::string("on~1.vlt"), std::string("p.VLT")}) {
         dir.Write(name, "x");
     }
-    for (const std::string& name : {std::string("a.b.off"), Sjis("表.off"), std::string("x~1.off"), std::string("p.off")}) {
+    for (const std::string& name :
+         {std::string("a.b.off"), Sjis("表.off"), std::string("x~1.off"), std::string("p.off")}) {
         dir.Write(name, "");
     }
     dir.Write(Sjis("そ.off"), "");  // another name, which a case-blind look-up does not take for ソ either
