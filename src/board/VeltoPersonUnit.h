@@ -23,6 +23,8 @@ public:
 
     // Reads the whole file first, so a failure leaves the person untouched.
     void LoadFromFile(const std::string& path);
+    // The same, with PowerOFF given by the caller instead of looked up beside the file.
+    void LoadFromFile(const std::string& path, bool powerOff);
     void Clear();
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TVeltoPerson"; }

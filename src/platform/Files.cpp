@@ -1,16 +1,13 @@
-// Files and directories on Windows and POSIX.
+// Files and directories on Windows and POSIX: reading one, and testing what stands at a path.
 #include "platform/Files.h"
 
 #include "platform/Errors.h"
-
-#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include <algorithm>
 #else
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,51 +88,9 @@ bool DirectoryExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-struct PersonFileScan::State {
-    HANDLE find = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data{};
-    bool pending = false;
-};
-
-PersonFileScan::PersonFileScan(const std::string& dir) : state_(std::make_unique<State>()) {
-    state_->find = FindFirstFileA((dir + "*.vlt").c_str(), &state_->data);
-    state_->pending = state_->find != INVALID_HANDLE_VALUE;
-}
-
-PersonFileScan::~PersonFileScan() {
-    if (state_->find != INVALID_HANDLE_VALUE) FindClose(state_->find);
-}
-
-bool PersonFileScan::NextMatch(std::string& name) {
-    // The wildcard's matches are taken as they are, including those through an 8.3 short name
-    // (e.vltx as E~1.VLT): that is how the board's own programs see the directory.
-    while (state_->pending) {
-        const WIN32_FIND_DATAA data = state_->data;
-        state_->pending = FindNextFileA(state_->find, &state_->data) != 0;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            name = data.cFileName;
-            return true;
-        }
-    }
-    return false;
-}
-
 #else
 
 namespace {
-
-// The wildcard *.vlt of a platform without one: the name ends in .vlt, ASCII case ignored.
-bool EndsWithVlt(std::string_view name) {
-    constexpr std::string_view ext = ".vlt";
-    if (name.size() < ext.size()) return false;
-    const std::string_view tail = name.substr(name.size() - ext.size());
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ext[i]) return false;
-    }
-    return true;
-}
 
 class Descriptor {
 public:
@@ -195,52 +150,6 @@ bool DirectoryExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-struct PersonFileScan::State {
-    std::string dir;
-    DIR* stream = nullptr;
-};
-
-PersonFileScan::PersonFileScan(const std::string& dir) : state_(std::make_unique<State>()) {
-    state_->dir = dir;
-    state_->stream = opendir(dir.c_str());
-}
-
-PersonFileScan::~PersonFileScan() {
-    if (state_->stream) closedir(state_->stream);
-}
-
-bool PersonFileScan::NextMatch(std::string& name) {
-    if (!state_->stream) return false;
-    while (const dirent* entry = readdir(state_->stream)) {
-        const std::string_view candidate = entry->d_name;
-        if (!EndsWithVlt(candidate)) continue;
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            isDirectory = DirectoryExists(state_->dir + entry->d_name);
-        }
-        if (isDirectory) continue;
-        name = candidate;
-        return true;
-    }
-    return false;
-}
-
 #endif
-
-namespace {
-
-std::function<void(const std::string&)> handOutHook;
-
-}  // namespace
-
-bool PersonFileScan::Next(std::string& name) {
-    if (!NextMatch(name)) return false;
-    if (handOutHook) handOutHook(name);
-    return true;
-}
-
-void PersonFileScan::SetHandOutHookForTesting(std::function<void(const std::string& name)> hook) {
-    handOutHook = std::move(hook);
-}
 
 }  // namespace vireziriv::platform

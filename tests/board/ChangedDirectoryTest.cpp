@@ -1,11 +1,11 @@
-// The person list when the directory changes between enumeration and reading, through the scan's
+// The person list when the directory changes between listing and reading, through the listing's
 // test seam: a file that is gone, or is no longer a readable file, ends the load with its message.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
-#include "platform/Files.h"
 #include "support/TempDir.h"
+#include "HandOutHook.h"
 #include "UnreadableEntry.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +19,6 @@
 
 namespace vireziriv {
 namespace {
-
-// Applies `change` to the file `victim` when the scan hands its name out, and notes every name.
-class HandOutHook {
-public:
-    HandOutHook(const test::TempDir& dir, std::string victim, std::function<void(const std::string&)> change) {
-        platform::PersonFileScan::SetHandOutHookForTesting([&dir, victim, change, this](const std::string& name) {
-            handedOut.push_back(name);
-            if (name == victim) change(dir.PathOf(name));
-        });
-    }
-    ~HandOutHook() { platform::PersonFileScan::SetHandOutHookForTesting(nullptr); }
-    HandOutHook(const HandOutHook&) = delete;
-    HandOutHook& operator=(const HandOutHook&) = delete;
-
-    std::vector<std::string> handedOut;
-};
 
 struct Change {
     const char* what;
@@ -67,7 +51,10 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
         test::TempDir dir;
         dir.Write("a.vlt", "a\r\nA\r\n");
         dir.Write("b.vlt", "b\r\nB\r\n");
-        HandOutHook hook(dir, "b.vlt", change.apply);
+        const bool aFirst = test::ListingOrder(dir).front() == "a.vlt";
+        const test::HandOutHook hook([&](const std::string& name) {
+            if (name == "b.vlt") change.apply(dir.PathOf(name));
+        });
         TVeltoPersonsList list;
         try {
             list.LoadFromDir(dir.Path());
@@ -77,8 +64,7 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
                                        std::string(text::kPersonFileAfter))
                 << change.what;
         }
-        // The person read before the failure stays; the other file is as it was.
-        const bool aFirst = !hook.handedOut.empty() && hook.handedOut.front() == "a.vlt";
+        // The person listed before the failure stays; the other file is as it was.
         ASSERT_EQ(list.Count(), aFirst ? 1 : 0) << change.what;
         if (aFirst) {
             EXPECT_EQ(list.Items(0).Name, "A") << change.what;
@@ -91,11 +77,7 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
 TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
     test::TempDir dir;
     dir.Write("a.vlt", "a\r\nA\r\n");
-    HandOutHook hook(dir, "a.vlt", [](const std::string& path) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fputs("z\r\nZ\r\n", f);
-        std::fclose(f);
-    });
+    const test::HandOutHook hook([&dir](const std::string& name) { dir.Write(name, "z\r\nZ\r\n"); });
     TVeltoPersonsList list;
     ASSERT_EQ(list.LoadFromDir(dir.Path()), 1);
     EXPECT_EQ(list.Items(0).Name, "Z");

@@ -2,6 +2,7 @@
 #include "platform/Files.h"
 
 #include "platform/Errors.h"
+#include "platform/PersonFiles.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
 
@@ -20,8 +21,8 @@ using test::Sjis;
 
 std::vector<std::string> Scan(const std::string& dir) {
     std::vector<std::string> names;
-    platform::PersonFileScan scan(dir);
-    for (std::string name; scan.Next(name);) names.push_back(name);
+    const platform::PersonFiles files(dir);
+    for (std::size_t i = 0; i < files.Count(); ++i) names.emplace_back(files.Name(i));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -44,7 +45,7 @@ bool HasVltExtension(std::string name) {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".VLT") == 0;
 }
 
-TEST(PersonFileScan, TakesWhatTheWildcardMatchesExceptDirectories) {
+TEST(PersonFiles, TakesWhatTheWildcardMatchesExceptDirectories) {
     test::TempDir dir;
     for (const char* name : {"a.vlt", "X.VLT", "hidden.vlt", "a.vlt.bak", "b.vl", "vlt"}) dir.Write(name, "x");
     dir.Write(Sjis("表.vlt"), "x");  // trail byte 0x5C, read back through code page 932
@@ -57,7 +58,7 @@ TEST(PersonFileScan, TakesWhatTheWildcardMatchesExceptDirectories) {
 
 // Where the volume gives a name an 8.3 alias, *.vlt also matches e.vltx through E~1.VLT: the
 // platform's behaviour, which the board's own programs see too.
-TEST(PersonFileScan, MatchesThroughShortNames) {
+TEST(PersonFiles, MatchesThroughShortNames) {
     test::TempDir dir;
     for (const char* name : {"e.vltx", "longername.vltabc", "c.vl"}) {
         dir.Write(name, "x");
@@ -67,7 +68,7 @@ TEST(PersonFileScan, MatchesThroughShortNames) {
     }
 }
 
-TEST(PersonFileScan, NothingToWalk) {
+TEST(PersonFiles, NothingToWalk) {
     test::TempDir dir;
     dir.Write("readme.txt", "x");
     EXPECT_TRUE(Scan(dir.Path()).empty());

@@ -1,0 +1,124 @@
+// The person files of a board directory from one listing, on Windows and POSIX.
+#include "platform/PersonFiles.h"
+
+#include "platform/Files.h"
+
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#endif
+
+namespace vireziriv::platform {
+namespace {
+
+std::function<void(const std::string&)> handOutHook;
+
+#ifdef _WIN32
+
+EntryKind KindOf(const WIN32_FIND_DATAA& data) {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return EntryKind::Directory;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryKind::Unsure;
+    return EntryKind::File;
+}
+
+// Calls `visit` with every entry that the platform's wildcard `pattern` matches, through an entry's
+// long name or its 8.3 alias.
+template <class Visit>
+void FindEach(const std::string& pattern, Visit visit) {
+    WIN32_FIND_DATAA data{};
+    const HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return;
+    struct Closer {
+        HANDLE h;
+        ~Closer() { FindClose(h); }
+    } closer{find};
+    do {
+        visit(data);
+    } while (FindNextFileA(find, &data));
+}
+
+#else
+
+// The wildcard *.vlt of a platform without one: the name ends in .vlt, ASCII case ignored.
+bool EndsWithVlt(std::string_view name) {
+    constexpr std::string_view ext = ".vlt";
+    if (name.size() < ext.size()) return false;
+    const std::string_view tail = name.substr(name.size() - ext.size());
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ext[i]) return false;
+    }
+    return true;
+}
+
+EntryKind KindOf(unsigned char type) {
+    switch (type) {
+        case DT_DIR: return EntryKind::Directory;
+        case DT_LNK:
+        case DT_UNKNOWN: return EntryKind::Unsure;
+        default: return EntryKind::File;
+    }
+}
+
+#endif
+
+}  // namespace
+
+PersonFiles::PersonFiles(std::string dir) : dir_(std::move(dir)) {
+    std::vector<ListedEntry> markerEntries;
+#ifdef _WIN32
+    FindEach(dir_ + "*.vlt", [this](const WIN32_FIND_DATAA& data) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names_.Add(data.cFileName);
+    });
+    untyped_.assign(names_.Count(), false);
+    FindEach(dir_ + "*.off", [&markerEntries](const WIN32_FIND_DATAA& data) {
+        markerEntries.push_back({data.cFileName, data.cAlternateFileName, KindOf(data)});
+    });
+#else
+    if (DIR* stream = opendir(dir_.c_str())) {
+        struct Closer {
+            DIR* d;
+            ~Closer() { closedir(d); }
+        } closer{stream};
+        while (const dirent* entry = readdir(stream)) {
+            const std::string_view name = entry->d_name;
+            const EntryKind kind = KindOf(entry->d_type);
+            if (EndsWithVlt(name)) {
+                if (kind == EntryKind::Directory) continue;
+                names_.Add(name);
+                untyped_.push_back(kind == EntryKind::Unsure);
+            } else if (ListedMarkers::MayBeMarker(name)) {
+                markerEntries.push_back({std::string(name), std::string(), kind});
+            }
+        }
+    }
+#endif
+    names_.ShrinkToFit();
+    markers_ = ListedMarkers(std::move(markerEntries), names_);
+}
+
+bool PersonFiles::HandOut(std::size_t i) const {
+    if (untyped_[i] && DirectoryExists(dir_ + std::string(Name(i)))) return false;
+    if (handOutHook) handOutHook(std::string(Name(i)));
+    return true;
+}
+
+bool PersonFiles::MarkerExists(std::size_t i) const {
+    switch (markers_.Answer(Name(i))) {
+        case MarkerAnswer::Exists: return true;
+        case MarkerAnswer::Missing: return false;
+        case MarkerAnswer::Ask: break;
+    }
+    return FileExists(dir_ + ListedMarkers::MarkerName(Name(i)));
+}
+
+void PersonFiles::SetHandOutHookForTesting(std::function<void(const std::string& name)> hook) {
+    handOutHook = std::move(hook);
+}
+
+}  // namespace vireziriv::platform
