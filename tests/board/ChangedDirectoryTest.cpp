@@ -81,7 +81,7 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
         const bool aFirst = !hook.handedOut.empty() && hook.handedOut.front() == "a.vlt";
         ASSERT_EQ(list.Count(), aFirst ? 1 : 0) << change.what;
         if (aFirst) {
-            EXPECT_EQ(list.Items(0).Name, "A") << change.what;
+            EXPECT_EQ(list.Items(0).Name(), "A") << change.what;
         }
         EXPECT_EQ(test::ReadBytes(dir.PathOf("a.vlt")), "a\r\nA\r\n") << change.what;
         keep.clear();
@@ -98,7 +98,7 @@ TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
     });
     TVeltoPersonsList list;
     ASSERT_EQ(list.LoadFromDir(dir.Path()), 1);
-    EXPECT_EQ(list.Items(0).Name, "Z");
+    EXPECT_EQ(list.Items(0).Name(), "Z");
 }
 
 }  // namespace
