@@ -130,11 +130,15 @@ bool TextLines::Next(std::string_view& line) {
     return true;
 }
 
-void TKeyedTextList::LoadFromFile(const std::string& path) { SetText(ReadFileBytes(path)); }
+void TKeyedTextList::LoadFromFile(const std::string& path) {
+    std::string bytes;
+    AppendFileBytes(path, bytes);
+    SetText(bytes);
+}
 
-std::string ReadFileBytes(const std::string& path) {
+void AppendFileBytes(const std::string& path, std::string& bytes) {
     try {
-        return platform::ReadWholeFile(path);
+        platform::ReadWholeFile(path, bytes);
     } catch (const platform::FileError& e) {
         throw EFileError(e.what());
     }

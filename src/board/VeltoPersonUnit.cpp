@@ -23,17 +23,27 @@ namespace {
 
 std::string DotAndDelimiters() { return "." + std::string(platform::kFileNameDelimiters); }
 
+// The steps in which the allocator hands out memory: less spare room is not worth a copy.
+constexpr std::size_t kAllocationGranule = 16;
+
 // Room for a board of usual size before reading, trimmed to the count afterwards.
 constexpr std::size_t kInitialRoom = 300;
 
-// Persons read from one directory share its text. The last one asked for is kept, which serves a
-// whole board; readers on several threads may ask at once.
+// Persons read from one directory share its text (none for a path without one). The last one
+// asked for is kept, which serves a whole board; readers on several threads may ask at once.
 std::shared_ptr<const std::string> SharedDirectory(std::string_view dir) {
+    if (dir.empty()) return nullptr;
     static std::mutex guard;
     static std::shared_ptr<const std::string> last;
     const std::lock_guard<std::mutex> lock(guard);
     if (!last || *last != dir) last = std::make_shared<const std::string>(dir);
     return last;
+}
+
+// Where the file's own name starts in `path`.
+std::size_t NameStart(std::string_view path) {
+    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
+    return p == std::string_view::npos ? 0 : p + 1;
 }
 
 [[noreturn]] void RaiseListIndex(int i) {
@@ -56,7 +66,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
 }
 
 std::string_view TVeltoPerson::View(Part part) const {
-    const std::size_t begin = part == kFurigana ? 0 : ends_[part - 1];
+    const std::size_t begin = part == kFile ? 0 : ends_[part - 1];
     const std::size_t end = part == kUnknown ? text_.size() : ends_[part];
     return std::string_view(text_).substr(begin, end - begin);
 }
@@ -73,7 +83,6 @@ void TVeltoPerson::Clear() {
     text_.clear();
     ends_.fill(0);
     directory_.reset();
-    fileName_.clear();
     statusIcon_ = 0;
     powerOff_ = true;
 }
@@ -84,18 +93,21 @@ void TVeltoPerson::LoadFromFile(const std::string& path) {
 }
 
 void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
-    std::string text = ReadFileBytes(path);
-    // The fields are gathered at the front of the file's own bytes as its lines are read. Each line
-    // gives at most its own bytes (quotes only shrink it) and a line of the reason one more, its
-    // LF; every line before the last has a break of at least a byte that is not kept, and the
-    // reason starts at the fifth line. So what is written never reaches what is still to be read.
-    constexpr int kStatusIconField = 10;
+    const std::size_t nameStart = NameStart(path);
+    std::string text = path.substr(nameStart);
+    AppendFileBytes(path, text);
+    // The fields are gathered right after the file's name, in the file's own bytes, as its lines
+    // are read. Each line gives at most its own bytes (quotes only shrink it) and a line of the
+    // reason one more, its LF; every line before the last has a break of at least a byte that is
+    // not kept, and the reason starts at the fifth line. So what is written never reaches what is
+    // still to be read.
     std::array<std::size_t, kParts - 1> ends{};
+    ends[kFile] = path.size() - nameStart;
     std::int32_t statusIcon = 0;
-    std::size_t kept = 0;
-    int field = 1;
+    std::size_t kept = ends[kFile];
+    int field = kFurigana;  // the file's fields are numbered as the parts that hold them
     bool quoted = false;
-    TextLines lines(text);
+    TextLines lines(std::string_view(text).substr(kept));
     std::string_view line;
     while (field <= kStatusIconField && lines.Next(line)) {
         if (!quoted && !line.empty() && line.front() == '"') {
@@ -109,26 +121,27 @@ void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
         if (field < kStatusIconField) {
             std::memmove(text.data() + kept, line.data(), line.size());
             kept += line.size();
-            if (field - 1 == kHuzairiyu) text[kept++] = '\n';
-            ends[static_cast<std::size_t>(field - 1)] = kept;
+            if (field == kHuzairiyu) text[kept++] = '\n';
+            ends[static_cast<std::size_t>(field)] = kept;
         } else {
             statusIcon = TryStrToInt(line).value_or(0);
         }
         if (!quoted) ++field;
     }
     // Fields the file never reached are empty.
-    for (int f = field; f < kStatusIconField; ++f) ends[static_cast<std::size_t>(f - 1)] = kept;
+    for (int f = field; f < kStatusIconField; ++f) ends[static_cast<std::size_t>(f)] = kept;
     // The lines after the tenth field stay as the file holds them.
     const std::string_view unknown = lines.Rest();
     std::memmove(text.data() + kept, unknown.data(), unknown.size());
     text.resize(kept + unknown.size());
-    // Only worth a copy when much was dropped: a file of line breaks, or one cut short by a NUL.
-    if (text.capacity() - text.size() > text.size() / 4) text.shrink_to_fit();
+    // Trimmed to what is kept when that frees at least the allocator's granule (the line breaks of
+    // a usual person file do); the copy never holds more than the bytes read.
+    if (text.capacity() - text.size() >= kAllocationGranule) text.shrink_to_fit();
 
     text_ = std::move(text);
     ends_ = ends;
     statusIcon_ = statusIcon;
-    SplitPath(path);
+    directory_ = SharedDirectory(std::string_view(path).substr(0, nameStart));
     powerOff_ = powerOff;
 }
 
@@ -173,28 +186,28 @@ void TVeltoPerson::Assign(const TPersistent& source) {
     text_ = other->text_;
     ends_ = other->ends_;
     directory_ = other->directory_;
-    fileName_ = other->fileName_;
     statusIcon_ = other->statusIcon_;
     powerOff_ = other->powerOff_;
 }
 
-std::string TVeltoPerson::FilePath() const { return (directory_ ? *directory_ : std::string()) + fileName_; }
+std::string TVeltoPerson::FilePath() const {
+    std::string path = directory_ ? *directory_ : std::string();
+    path += View(kFile);
+    return path;
+}
 
-void TVeltoPerson::SetFilePath(std::string_view path) { SplitPath(path); }
-
-void TVeltoPerson::SplitPath(std::string_view path) {
-    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
-    const std::size_t name = p == std::string_view::npos ? 0 : p + 1;
-    directory_ = name == 0 ? nullptr : SharedDirectory(path.substr(0, name));
-    fileName_ = path.substr(name);
+void TVeltoPerson::SetFilePath(std::string_view path) {
+    const std::size_t nameStart = NameStart(path);
+    directory_ = SharedDirectory(path.substr(0, nameStart));
+    SetPart(kFile, path.substr(nameStart));
 }
 
 int TVeltoPerson::ComparePath(const TVeltoPerson& other) const {
-    if (directory_ == other.directory_) return fileName_.compare(other.fileName_);
+    if (directory_ == other.directory_) return View(kFile).compare(other.View(kFile));
     return FilePath().compare(other.FilePath());
 }
 
-std::string TVeltoPerson::FileName() const { return ChangeFileExt(fileName_, ""); }
+std::string TVeltoPerson::FileName() const { return ChangeFileExt(View(kFile), ""); }
 
 int CompareFurigana(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());

@@ -17,8 +17,8 @@
 
 namespace vireziriv {
 
-// A person keeps its file as one text: the nine text fields one after another in file order, then
-// the lines after the tenth field exactly as the file holds them. The fields are read through views
+// A person keeps its file as one text: the file's name, the nine text fields one after another in
+// file order, then the lines after the tenth field exactly as the file holds them. The fields are read through views
 // into it, and the extra lines become a list only when asked for, so a person costs about its file's
 // bytes. The directory of its path is shared with the other persons read from the same one.
 class TVeltoPerson : public TPersistent {
@@ -76,20 +76,20 @@ public:
     int ComparePath(const TVeltoPerson& other) const;
 
 private:
-    // The parts of the text, in file order.
-    enum Part { kFurigana, kName, kGroup, kMemo, kHuzairiyu, kModoriDate, kModoriTime, kTel, kIP, kUnknown };
+    // The parts of the text: the file's own name (with its extension), then the file's fields,
+    // numbered as in the file, then what follows its tenth field.
+    enum Part { kFile, kFurigana, kName, kGroup, kMemo, kHuzairiyu, kModoriDate, kModoriTime, kTel, kIP, kUnknown };
     static constexpr std::size_t kParts = kUnknown + 1;
+    static constexpr int kStatusIconField = 10;  // the one field that is no part of the text
 
     std::string_view View(Part part) const;
     void SetPart(Part part, std::string_view text);
-    void SplitPath(std::string_view path);
 
     // The parts one after another; the reason's lines are each followed by a bare LF here, which no
     // line holds, and read with CR LF.
     std::string text_;
     std::array<std::size_t, kParts - 1> ends_{};  // where each part but the last ends
     std::shared_ptr<const std::string> directory_;  // with its separator; null for none
-    std::string fileName_;
     std::int32_t statusIcon_ = 0;
     bool powerOff_ = true;
 };
