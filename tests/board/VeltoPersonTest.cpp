@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -84,6 +88,30 @@ TEST_F(PersonFile, LinesAfterTheTenthAreKeptVerbatim) {
     EXPECT_EQ(p.Unknown().Get(1), "\"y\"");
     EXPECT_EQ(p.Unknown().Get(2), "\"z");
     EXPECT_EQ(p.Unknown().Get(3), "w\"");
+}
+
+TEST_F(PersonFile, EveryKindOfLineBreakReadsTheSame) {
+    // A reason of many lines: each gets a CR LF, which single-byte breaks leave no room for.
+    std::vector<std::string> lines = {"k", "n", "g", "m", "\"r0"};
+    std::string reason = "r0\r\n";
+    for (int i = 1; i < 200; ++i) {
+        lines.push_back("r" + std::to_string(i));
+        reason += "r" + std::to_string(i) + "\r\n";
+    }
+    lines.back() += '"';
+    for (const char* rest : {"d", "t", "tel", "ip", "5", "x", "\"y\"", "", "z"}) lines.push_back(rest);
+    for (const std::string lineBreak : {"\r\n", "\n", "\r"}) {
+        for (const bool lastBreak : {true, false}) {
+            std::string bytes;
+            for (const auto& line : lines) bytes += line + lineBreak;
+            if (!lastBreak) bytes.resize(bytes.size() - lineBreak.size());
+            const auto p = Read(bytes);
+            SCOPED_TRACE(testing::PrintToString(lineBreak) + (lastBreak ? " after every line" : " between lines"));
+            EXPECT_EQ(TextFields(p), "kngtel" + reason + "dtmip");
+            EXPECT_EQ(p.StatusIcon(), 5);
+            EXPECT_EQ(p.Unknown().Text(), "x\r\n\"y\"\r\n\r\nz\r\n");
+        }
+    }
 }
 
 TEST_F(PersonFile, StatusIconTakesTheIntegerOrZero) {
@@ -203,6 +231,69 @@ TEST(PersonAssign, CopiesEveryFieldAndRefusesOtherSources) {
 
     struct Other : TPersistent {};
     EXPECT_THROW(copy.Assign(Other{}), EConvertError);
+}
+
+TEST(PersonByHand, EachFieldReadsAsLastSet) {
+    TVeltoPerson p;
+    p.SetIP("192.168.0.5");
+    p.SetFurigana(Sjis("やまだ"));
+    p.SetMemo("memo");
+    p.SetName("n");
+    p.SetHuzairiyu("a\r\nb\rc\r\n");
+    p.SetName(Sjis("山田太郎"));  // longer than before: the fields after it move
+    p.SetMemo("");                 // shorter
+    p.SetGroup(p.Furigana());      // a view into the person itself
+    p.SetTel("03");
+    p.SetModoriDate("2024/05/10");
+    p.SetModoriTime("17:00");
+    EXPECT_EQ(p.Furigana(), Sjis("やまだ"));
+    EXPECT_EQ(p.Name(), Sjis("山田太郎"));
+    EXPECT_EQ(p.Group(), Sjis("やまだ"));
+    EXPECT_EQ(p.Memo(), "");
+    EXPECT_EQ(p.Huzairiyu(), "a\r\nb\rc\r\n") << "a lone CR is text of its line";
+    EXPECT_EQ(p.ModoriDate(), "2024/05/10");
+    EXPECT_EQ(p.ModoriTime(), "17:00");
+    EXPECT_EQ(p.Tel(), "03");
+    EXPECT_EQ(p.IP(), "192.168.0.5");
+    EXPECT_EQ(p.Unknown().Count(), 0);
+    EXPECT_THROW(p.SetHuzairiyu("a\nb\r\n"), std::invalid_argument) << "a lone LF ends no line of the reason";
+    EXPECT_EQ(p.Huzairiyu(), "a\r\nb\rc\r\n");
+    p.Clear();
+    EXPECT_EQ(TextFields(p), "");
+    EXPECT_EQ(p.FilePath(), "");
+    EXPECT_TRUE(p.PowerOFF());
+}
+
+TEST(PersonByHand, PathsCompareAsTheirText) {
+    const std::string d(1, platform::kPathDelimiter);
+    // a/b/x.vlt comes before a/x.vlt, though its directory a/b/ comes after a/.
+    const std::string paths[] = {"", "x.vlt", "a" + d + "x.vlt", "a" + d + "y.vlt", "a" + d + "b" + d + "x.vlt",
+                                 "ab" + d + "x.vlt", "b" + d + "a.vlt"};
+    for (const auto& a : paths) {
+        TVeltoPerson p;
+        p.SetFilePath(a);
+        EXPECT_EQ(p.FilePath(), a);
+        for (const auto& b : paths) {
+            TVeltoPerson q;
+            q.SetFilePath(b);
+            const int got = p.ComparePath(q);
+            const int want = a.compare(b);
+            EXPECT_EQ((got > 0) - (got < 0), (want > 0) - (want < 0)) << a << " vs " << b;
+        }
+    }
+}
+
+TEST_F(PersonFile, MarkerAnswerFromTheCaller) {
+    dir.Write("off.off", "");
+    const std::string paths[] = {dir.Write("on.vlt", "a"), dir.Write("off.vlt", "a")};
+    for (const bool powerOff : {true, false}) {
+        for (const std::string& path : paths) {
+            TVeltoPerson p;
+            p.LoadFromFile(path, powerOff);
+            EXPECT_EQ(p.PowerOFF(), powerOff) << path;
+            EXPECT_EQ(p.Furigana(), "a");
+        }
+    }
 }
 
 }  // namespace
