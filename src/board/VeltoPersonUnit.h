@@ -18,9 +18,10 @@
 namespace vireziriv {
 
 // A person keeps its file as one text: the file's name, the nine text fields one after another in
-// file order, then the lines after the tenth field exactly as the file holds them. The fields are read through views
-// into it, and the extra lines become a list only when asked for, so a person costs about its file's
-// bytes. The directory of its path is shared with the other persons read from the same one.
+// file order, then the lines after the tenth field exactly as the file holds them. The fields are
+// read through views into it, and the extra lines become a list only when asked for, so a person
+// costs about its file's bytes. The directory of its path is shared with the persons read from the
+// same one.
 class TVeltoPerson : public TPersistent {
 public:
     TVeltoPerson() = default;
