@@ -111,32 +111,37 @@ std::string TKeyedTextList::Text() const {
 
 void TKeyedTextList::SetText(std::string_view text) {
     Clear();
-    text = text.substr(0, text.find('\0'));
-    // Room for every line at once: a person file would otherwise regrow the list line by line.
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++breaks;
-    }
-    entries_.reserve(breaks + 1);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        // A plain scan: find_first_of would call memchr on "\r\n" for every byte of the text.
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-        entries_.emplace_back(text.substr(start, end - start));
-        if (end == text.size()) break;
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
+    // Room for every line at once: a long text would otherwise regrow the list line by line.
+    std::string_view line;
+    std::size_t count = 0;
+    for (TextLines lines(text); lines.Next(line);) ++count;
+    entries_.reserve(count);
+    for (TextLines lines(text); lines.Next(line);) entries_.emplace_back(line);
+}
+
+bool TextLines::Next(std::string_view& line) {
+    if (rest_.empty()) return false;
+    // A plain scan: find_first_of would call memchr on "\r\n" for every byte of the text.
+    std::size_t end = 0;
+    while (end < rest_.size() && rest_[end] != '\r' && rest_[end] != '\n') ++end;
+    line = rest_.substr(0, end);
+    if (end < rest_.size()) end += rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n' ? 2 : 1;
+    rest_.remove_prefix(end);
+    return true;
 }
 
 void TKeyedTextList::LoadFromFile(const std::string& path) {
     std::string bytes;
+    AppendFileBytes(path, bytes);
+    SetText(bytes);
+}
+
+void AppendFileBytes(const std::string& path, std::string& bytes) {
     try {
-        bytes = platform::ReadWholeFile(path);
+        platform::ReadWholeFile(path, bytes);
     } catch (const platform::FileError& e) {
         throw EFileError(e.what());
     }
-    SetText(bytes);
 }
 
 void TKeyedTextList::Sort() {

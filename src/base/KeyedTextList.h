@@ -62,6 +62,25 @@ private:
     char delimiter_ = ',';
 };
 
+// Walks the lines of a text as the list splits them: a line ends at CR, at LF or at CR LF; a NUL
+// ends the text; a break at the very end adds no empty line. The lines are views into the text.
+class TextLines {
+public:
+    explicit TextLines(std::string_view text) : rest_(text.substr(0, text.find('\0'))) {}
+
+    // Sets `line` to the next line and moves past its break; false when no line is left.
+    bool Next(std::string_view& line);
+    // The text after the lines handed out so far.
+    std::string_view Rest() const { return rest_; }
+
+private:
+    std::string_view rest_;
+};
+
+// Appends every byte of the file to `bytes`, as LoadFromFile reads them; a file that cannot be read
+// raises EFileError.
+void AppendFileBytes(const std::string& path, std::string& bytes);
+
 // Reads the quoted string that starts at `pos` (which holds `quote`): up to the next quote that is
 // not doubled, a doubled one standing for one; without a closing quote, to the end. Moves `pos`
 // past what was read.

@@ -15,11 +15,11 @@ struct Return {
 };
 
 Return Classify(const TVeltoPerson& person, TDateTime now, const platform::UserLocale& locale) {
-    if (person.ModoriDate.empty()) return {person.PowerOFF ? 0 : 1, 0};
+    if (person.ModoriDate().empty()) return {person.PowerOFF() ? 0 : 1, 0};
     const int year = DecodeDate(now).year;
-    const std::string time = person.ModoriTime.empty() ? std::string(kEndOfDay) : person.ModoriTime;
-    auto moment = TryStrToDateTime(person.ModoriDate + " " + time, locale, year);
-    if (!moment) moment = TryStrToDate(person.ModoriDate, locale, year);
+    const std::string_view time = person.ModoriTime().empty() ? kEndOfDay : person.ModoriTime();
+    auto moment = TryStrToDateTime(std::string(person.ModoriDate()).append(" ").append(time), locale, year);
+    if (!moment) moment = TryStrToDate(person.ModoriDate(), locale, year);
     if (!moment) return {-1, 0};
     const TDateTime t = *moment;
     if (t < now) return {2, t};
@@ -40,7 +40,7 @@ std::string ReturnText(const TVeltoPerson& person, TDateTime now, const platform
     const Return r = Classify(person, now, locale);
     std::string worded;
     switch (r.state) {
-        case -1: worded = person.ModoriDate; break;
+        case -1: worded = person.ModoriDate(); break;
         case 3: worded = text::kToday; break;
         case 4: worded = text::kTomorrow; break;
         case 5: worded = text::kDayAfterTomorrow; break;
@@ -50,7 +50,7 @@ std::string ReturnText(const TVeltoPerson& person, TDateTime now, const platform
         case 6: worded = FormatMonthDayWeekday(r.moment, locale); break;
         default: break;
     }
-    return worded + " " + person.ModoriTime;
+    return worded.append(" ").append(person.ModoriTime());
 }
 
 }  // namespace vireziriv

@@ -66,15 +66,18 @@ TVeltoEnv::TVeltoEnv(std::string shareDir) : shareDir_(std::move(shareDir)) { Re
 void TVeltoEnv::ReadSettings() {
     const std::string path = shareDir_ + std::string(kSettingsFile);
     if (!platform::FileExists(path)) return;
-    TKeyedTextList lines;
+    // The lines are walked as views into the file's bytes: a file of nothing but line breaks
+    // would cost far more as a list of texts.
+    std::string bytes;
     try {
-        lines.LoadFromFile(path);
+        bytes = platform::ReadWholeFile(path);
     } catch (const std::exception&) {
         throw EVeltoCommandFileException(path + std::string(text::kSettingsUnreadable));
     }
-    for (int i = 0; i < lines.Count(); ++i) {
-        const std::string_view line = Trim(lines.Get(i));
-        if (IsUDPMessageLine(line)) udpPort_ = PortOf(line);
+    std::string_view line;
+    for (TextLines lines(bytes); lines.Next(line);) {
+        const std::string_view trimmed = Trim(line);
+        if (IsUDPMessageLine(trimmed)) udpPort_ = PortOf(trimmed);
     }
 }
 

@@ -13,7 +13,10 @@
 #include "platform/PersonFiles.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
+#include <mutex>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -21,6 +24,9 @@ namespace vireziriv {
 namespace {
 
 std::string DotAndDelimiters() { return std::string(".").append(platform::kFileNameDelimiters); }
+
+// The steps in which the allocator hands out memory: less spare room is not worth a copy.
+constexpr std::size_t kAllocationGranule = 16;
 
 // Room for a board of usual size before reading, trimmed to the count afterwards.
 constexpr std::size_t kInitialRoom = 300;
@@ -30,6 +36,23 @@ constexpr std::size_t kInitialRoom = 300;
 // took up to three times as long, more gained nothing; 64 leaves room for longer round trips. On a
 // local disk reads do not wait, and the pool stays at one reader per core.
 constexpr std::size_t kReaders = 64;
+
+// Persons read from one directory share its text (none for a path without one). The last one
+// asked for is kept, which serves a whole board; readers on several threads may ask at once.
+std::shared_ptr<const std::string> SharedDirectory(std::string_view dir) {
+    if (dir.empty()) return nullptr;
+    static std::mutex guard;
+    static std::shared_ptr<const std::string> last;
+    const std::lock_guard<std::mutex> lock(guard);
+    if (!last || *last != dir) last = std::make_shared<const std::string>(dir);
+    return last;
+}
+
+// Where the file's own name starts in `path`.
+std::size_t NameStart(std::string_view path) {
+    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
+    return p == std::string_view::npos ? 0 : p + 1;
+}
 
 [[noreturn]] void RaiseListIndex(int i) {
     throw EListError("List index out of bounds (" + std::to_string(i) + ")");
@@ -50,65 +73,116 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext) {
     return changed;
 }
 
+std::string_view TVeltoPerson::View(Part part) const {
+    const std::size_t begin = part == kFile ? 0 : ends_[part - 1];
+    const std::size_t end = part == kUnknown ? text_.size() : ends_[part];
+    return std::string_view(text_).substr(begin, end - begin);
+}
+
+void TVeltoPerson::SetPart(Part part, std::string_view text) {
+    const std::string_view old = View(part);
+    const std::size_t begin = static_cast<std::size_t>(old.data() - text_.data());
+    const std::size_t oldSize = old.size();
+    text_.replace(begin, oldSize, text);
+    for (std::size_t i = part; i < ends_.size(); ++i) ends_[i] = ends_[i] - oldSize + text.size();
+}
+
 void TVeltoPerson::Clear() {
-    FilePath.clear();
-    PowerOFF = true;
-    Furigana.clear();
-    Name.clear();
-    Group.clear();
-    Tel.clear();
-    Huzairiyu.clear();
-    ModoriDate.clear();
-    ModoriTime.clear();
-    Memo.clear();
-    IP.clear();
-    StatusIcon = 0;
-    Unknown.Clear();
+    text_.clear();
+    ends_.fill(0);
+    directory_.reset();
+    statusIcon_ = 0;
+    powerOff_ = true;
 }
 
 void TVeltoPerson::LoadFromFile(const std::string& path) {
     LoadFromFile(path, true);
-    PowerOFF = platform::FileExists(ChangeFileExt(path, ".off"));
+    powerOff_ = platform::FileExists(ChangeFileExt(path, ".off"));
 }
 
 void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
-    TKeyedTextList lines;
-    lines.LoadFromFile(path);
-    Clear();
-    ReadLines(lines);
-    FilePath = path;
-    PowerOFF = powerOff;
-}
-
-void TVeltoPerson::ReadLines(const TKeyedTextList& lines) {
-    // Fields in file order; the tenth is the status icon, the rest are kept verbatim.
-    std::string* const texts[] = {&Furigana, &Name, &Group, &Memo, &Huzairiyu, &ModoriDate, &ModoriTime, &Tel, &IP};
-    constexpr int kReasonField = 5;
-    constexpr int kStatusIconField = 10;
-    int field = 1;
+    const std::size_t nameStart = NameStart(path);
+    std::string text = path.substr(nameStart);
+    AppendFileBytes(path, text);
+    // The fields are gathered right after the file's name, in the file's own bytes, as its lines
+    // are read. Each line gives at most its own bytes (quotes only shrink it) and a line of the
+    // reason one more, its LF; every line before the last has a break of at least a byte that is
+    // not kept, and the reason starts at the fifth line. So what is written never reaches what is
+    // still to be read.
+    std::array<std::size_t, kParts - 1> ends{};
+    ends[kFile] = path.size() - nameStart;
+    std::int32_t statusIcon = 0;
+    std::size_t kept = ends[kFile];
+    int field = kFurigana;  // the file's fields are numbered as the parts that hold them
     bool quoted = false;
-    for (int i = 0; i < lines.Count(); ++i) {
-        const std::string& line = lines.Get(i);
-        std::string_view value = line;
-        if (!quoted && !value.empty() && value.front() == '"') {
-            value.remove_prefix(1);
+    TextLines lines(std::string_view(text).substr(kept));
+    std::string_view line;
+    while (field <= kStatusIconField && lines.Next(line)) {
+        if (!quoted && !line.empty() && line.front() == '"') {
+            line.remove_prefix(1);
             quoted = true;
         }
-        if (quoted && !value.empty() && value.back() == '"') {
-            value.remove_suffix(1);
+        if (quoted && !line.empty() && line.back() == '"') {
+            line.remove_suffix(1);
             quoted = false;
         }
         if (field < kStatusIconField) {
-            std::string& text = *texts[field - 1];
-            text += value;
-            if (field == kReasonField) text += "\r\n";
-        } else if (field == kStatusIconField) {
-            StatusIcon = TryStrToInt(value).value_or(0);
+            std::memmove(text.data() + kept, line.data(), line.size());
+            kept += line.size();
+            if (field == kHuzairiyu) text[kept++] = '\n';
+            ends[static_cast<std::size_t>(field)] = kept;
         } else {
-            Unknown.Add(line);
+            statusIcon = TryStrToInt(line).value_or(0);
         }
         if (!quoted) ++field;
     }
+    // Fields the file never reached are empty.
+    for (int f = field; f < kStatusIconField; ++f) ends[static_cast<std::size_t>(f)] = kept;
+    // The lines after the tenth field stay as the file holds them.
+    const std::string_view unknown = lines.Rest();
+    std::memmove(text.data() + kept, unknown.data(), unknown.size());
+    text.resize(kept + unknown.size());
+    // Trimmed to what is kept when that frees at least the allocator's granule (the line breaks of
+    // a usual person file do); the copy never holds more than the bytes read.
+    if (text.capacity() - text.size() >= kAllocationGranule) text.shrink_to_fit();
+
+    text_ = std::move(text);
+    ends_ = ends;
+    statusIcon_ = statusIcon;
+    directory_ = SharedDirectory(std::string_view(path).substr(0, nameStart));
+    powerOff_ = powerOff;
+}
+
+std::string TVeltoPerson::Huzairiyu() const {
+    std::string reason;
+    AppendHuzairiyu(reason);
+    return reason;
+}
+
+void TVeltoPerson::AppendHuzairiyu(std::string& out) const {
+    const std::string_view reason = View(kHuzairiyu);
+    out.reserve(out.size() + reason.size() + static_cast<std::size_t>(std::count(reason.begin(), reason.end(), '\n')));
+    for (const char c : reason) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+}
+
+void TVeltoPerson::SetHuzairiyu(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') throw std::invalid_argument("a line of the reason ends with CR LF");
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines += text[i];
+    }
+    SetPart(kHuzairiyu, lines);
+}
+
+TKeyedTextList TVeltoPerson::Unknown() const {
+    TKeyedTextList lines;
+    lines.SetText(View(kUnknown));
+    return lines;
 }
 
 void TVeltoPerson::Assign(const TPersistent& source) {
@@ -117,27 +191,31 @@ void TVeltoPerson::Assign(const TPersistent& source) {
         TPersistent::Assign(source);
         return;
     }
-    FilePath = other->FilePath;
-    PowerOFF = other->PowerOFF;
-    Furigana = other->Furigana;
-    Name = other->Name;
-    Group = other->Group;
-    Tel = other->Tel;
-    Huzairiyu = other->Huzairiyu;
-    ModoriDate = other->ModoriDate;
-    ModoriTime = other->ModoriTime;
-    Memo = other->Memo;
-    IP = other->IP;
-    StatusIcon = other->StatusIcon;
-    Unknown.SetText(other->Unknown.Text());
+    text_ = other->text_;
+    ends_ = other->ends_;
+    directory_ = other->directory_;
+    statusIcon_ = other->statusIcon_;
+    powerOff_ = other->powerOff_;
 }
 
-std::string TVeltoPerson::FileName() const {
-    // Views, not copies: /F asks for it on every line.
-    const std::string_view path = FilePath;
-    const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
-    return ChangeFileExt(p == std::string_view::npos ? path : path.substr(p + 1), "");
+std::string TVeltoPerson::FilePath() const {
+    std::string path = directory_ ? *directory_ : std::string();
+    path += View(kFile);
+    return path;
 }
+
+void TVeltoPerson::SetFilePath(std::string_view path) {
+    const std::size_t nameStart = NameStart(path);
+    directory_ = SharedDirectory(path.substr(0, nameStart));
+    SetPart(kFile, path.substr(nameStart));
+}
+
+int TVeltoPerson::ComparePath(const TVeltoPerson& other) const {
+    if (directory_ == other.directory_) return View(kFile).compare(other.View(kFile));
+    return FilePath().compare(other.FilePath());
+}
+
+std::string TVeltoPerson::FileName() const { return ChangeFileExt(View(kFile), ""); }
 
 int CompareFurigana(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
@@ -284,8 +362,8 @@ int TVeltoPersonsList::LoadFromDir(const std::string& dir) {
 void TVeltoPersonsList::SortByFurigana() {
     // Equal furigana fall back to the path, so a directory always lists the same way.
     std::sort(persons_.begin(), persons_.end(), [](const auto& a, const auto& b) {
-        const int byFurigana = CompareFurigana(a->Furigana, b->Furigana);
-        return byFurigana != 0 ? byFurigana < 0 : a->FilePath < b->FilePath;
+        const int byFurigana = CompareFurigana(a->Furigana(), b->Furigana());
+        return byFurigana != 0 ? byFurigana < 0 : a->ComparePath(*b) < 0;
     });
 }
 
@@ -322,9 +400,9 @@ const TVeltoPerson* TVeltoPersonsList::FindByFileName(std::string_view name) con
 
 void TVeltoPersonsList::Notify(const TVeltoPerson& person, TListNotification action) {
     if (action == TListNotification::Added) {
-        groups_.Add(person.Group);
+        groups_.Add(person.Group());
     } else {
-        groups_.Remove(person.Group);
+        groups_.Remove(person.Group());
     }
 }
 

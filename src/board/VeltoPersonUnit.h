@@ -6,6 +6,7 @@
 #include "base/Persistent.h"
 #include "platform/Clock.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,38 +17,82 @@
 
 namespace vireziriv {
 
+// A person keeps its file as one text: the file's name, the nine text fields one after another in
+// file order, then the lines after the tenth field exactly as the file holds them. The fields are
+// read through views into it, and the extra lines become a list only when asked for, so a person
+// costs about its file's bytes. The directory of its path is shared with the persons read from the
+// same one.
 class TVeltoPerson : public TPersistent {
 public:
     TVeltoPerson() = default;
     explicit TVeltoPerson(const std::string& path) { LoadFromFile(path); }
 
-    // Reads the whole file first, so a failure leaves the person untouched.
+    // Reads the whole file first, so a failure leaves the person untouched; PowerOFF tells whether
+    // the .off marker stands beside it.
     void LoadFromFile(const std::string& path);
     // The same, with PowerOFF given by the caller instead of looked up beside the file.
     void LoadFromFile(const std::string& path, bool powerOff);
     void Clear();
+    // Copies every field; Unknown then holds the same lines as the source's.
     void Assign(const TPersistent& source) override;
     std::string ClassName() const override { return "TVeltoPerson"; }
 
+    std::string FilePath() const;
     // FilePath without its directory and its last extension, worked out on each call.
     std::string FileName() const;
+    bool PowerOFF() const { return powerOff_; }
+    std::string_view Furigana() const { return View(kFurigana); }
+    std::string_view Name() const { return View(kName); }
+    std::string_view Group() const { return View(kGroup); }
+    std::string_view Tel() const { return View(kTel); }
+    // The reason of absence: every line of it followed by CR LF.
+    std::string Huzairiyu() const;
+    void AppendHuzairiyu(std::string& out) const;
+    std::string_view ModoriDate() const { return View(kModoriDate); }
+    std::string_view ModoriTime() const { return View(kModoriTime); }
+    std::string_view Memo() const { return View(kMemo); }
+    std::string_view IP() const { return View(kIP); }
+    std::int32_t StatusIcon() const { return statusIcon_; }
+    // The lines after the tenth field, verbatim, split on each call.
+    TKeyedTextList Unknown() const;
 
-    std::string FilePath;
-    bool PowerOFF = true;
-    std::string Furigana;
-    std::string Name;
-    std::string Group;
-    std::string Tel;
-    std::string Huzairiyu;  // reason of absence; every line followed by CR LF
-    std::string ModoriDate;
-    std::string ModoriTime;
-    std::string Memo;
-    std::string IP;
-    std::int32_t StatusIcon = 0;
-    TKeyedTextList Unknown;  // lines after the tenth field, verbatim
+    // For persons made by hand, as the file would have given them.
+    void SetFilePath(std::string_view path);
+    void SetPowerOFF(bool on) { powerOff_ = on; }
+    void SetFurigana(std::string_view text) { SetPart(kFurigana, text); }
+    void SetName(std::string_view text) { SetPart(kName, text); }
+    void SetGroup(std::string_view text) { SetPart(kGroup, text); }
+    void SetTel(std::string_view text) { SetPart(kTel, text); }
+    // Lines each followed by CR LF, as Huzairiyu reads; a lone LF raises std::invalid_argument.
+    void SetHuzairiyu(std::string_view text);
+    void SetModoriDate(std::string_view text) { SetPart(kModoriDate, text); }
+    void SetModoriTime(std::string_view text) { SetPart(kModoriTime, text); }
+    void SetMemo(std::string_view text) { SetPart(kMemo, text); }
+    void SetIP(std::string_view text) { SetPart(kIP, text); }
+    void SetStatusIcon(std::int32_t icon) { statusIcon_ = icon; }
+    // Unknown then holds the lines of `lines`' Text.
+    void SetUnknown(const TKeyedTextList& lines) { SetPart(kUnknown, lines.Text()); }
+
+    // How FilePath compares with `other`'s, without building either.
+    int ComparePath(const TVeltoPerson& other) const;
 
 private:
-    void ReadLines(const TKeyedTextList& lines);
+    // The parts of the text: the file's own name (with its extension), then the file's fields,
+    // numbered as in the file, then what follows its tenth field.
+    enum Part { kFile, kFurigana, kName, kGroup, kMemo, kHuzairiyu, kModoriDate, kModoriTime, kTel, kIP, kUnknown };
+    static constexpr std::size_t kParts = kUnknown + 1;
+    static constexpr int kStatusIconField = 10;  // the one field that is no part of the text
+
+    std::string_view View(Part part) const;
+    void SetPart(Part part, std::string_view text);
+
+    // The parts one after another; the reason's lines are each followed by a bare LF here, which no
+    // line holds, and read with CR LF.
+    std::string text_;
+    std::array<std::size_t, kParts - 1> ends_{};  // where each part but the last ends
+    std::shared_ptr<const std::string> directory_;  // with its separator; null for none
+    std::int32_t statusIcon_ = 0;
+    bool powerOff_ = true;
 };
 
 // `path` with its last extension replaced by `ext` (appended when it has none).

@@ -252,8 +252,14 @@ StandardOutput::StandardOutput() {
 StandardOutput::~StandardOutput() = default;
 
 void StandardOutput::Write(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kOutputBufferSize) Send();
+    if (bytes.size() < kOutputBufferSize) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= kOutputBufferSize) Send();
+        return;
+    }
+    // Larger than the buffer: it goes on as it is after what was buffered, rather than as a copy.
+    Send();
+    if (const int error = Pass(bytes)) throw OutputError(OutputFailure(error));
 }
 
 void StandardOutput::Flush() {
@@ -265,9 +271,13 @@ void StandardOutput::Flush() {
 // Writes out the buffer; on a terminal, a last byte that the next one may continue waits for it.
 void StandardOutput::Send() {
     if (buffer_.empty()) return;
-    const int error = terminal_ ? terminal_->Write(buffer_) : WriteAll(OutputStream(), buffer_);
+    const int error = Pass(buffer_);
     buffer_.clear();
     if (error != 0) throw OutputError(OutputFailure(error));
+}
+
+int StandardOutput::Pass(std::string_view bytes) {
+    return terminal_ ? terminal_->Write(bytes) : WriteAll(OutputStream(), bytes);
 }
 
 void WriteError(std::string_view bytes) {

@@ -46,6 +46,8 @@ public:
 
 private:
     void Send();
+    // Hands `bytes` to the terminal or the stream; returns 0 or the system's error code.
+    int Pass(std::string_view bytes);
 
     std::string buffer_;
     std::unique_ptr<Terminal> terminal_;  // null unless standard output is a terminal

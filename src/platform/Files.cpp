@@ -54,7 +54,7 @@ private:
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+void ReadWholeFile(const std::string& path, std::string& bytes) {
     // FILE_SHARE_READ only: others may read while we do, nobody may write.
     Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -62,20 +62,20 @@ std::string ReadWholeFile(const std::string& path) {
     if (GetFileType(file.get()) != FILE_TYPE_DISK) RaiseCannotOpen(path, "Not a regular file");
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) RaiseCannotOpen(path, LastErrorText());
-    std::string bytes;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
+    const std::size_t start = bytes.size();
+    bytes.resize(start + static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = start;
     while (done < bytes.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD got = 0;
         if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
+            bytes.resize(start);
             throw FileError("Cannot read file \"" + path + "\". " + LastErrorText());
         }
         if (got == 0) break;  // shrank meanwhile
         done += got;
     }
     bytes.resize(done);
-    return bytes;
 }
 
 bool FileExists(const std::string& path) {
@@ -108,32 +108,33 @@ private:
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+void ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK so that opening a FIFO returns at once; it is then refused as not a regular file.
     Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) RaiseCannotOpen(path, std::strerror(errno));
     struct stat info {};
     if (fstat(file.get(), &info) != 0) RaiseCannotOpen(path, std::strerror(errno));
     if (!S_ISREG(info.st_mode)) RaiseCannotOpen(path, "Not a regular file");
-    std::string bytes;
     // One byte more than the size: a read that stops short of it at the size has reached the end,
     // which spares the empty read that would confirm it (a call per person on a large board).
-    const auto size = static_cast<std::size_t>(info.st_size);
-    bytes.resize(size + 1);
-    std::size_t done = 0;
+    const std::size_t start = bytes.size();
+    const std::size_t end = start + static_cast<std::size_t>(info.st_size);
+    bytes.resize(end + 1);
+    std::size_t done = start;
     for (;;) {
         if (done == bytes.size()) bytes.resize(bytes.size() + 4096);  // grew meanwhile, or proc-like
         const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw FileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
+            const int error = errno;
+            bytes.resize(start);
+            throw FileError("Cannot read file \"" + path + "\". " + std::strerror(error));
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
-        if (done >= size && done < bytes.size()) break;
+        if (done >= end && done < bytes.size()) break;
     }
     bytes.resize(done);
-    return bytes;
 }
 
 bool FileExists(const std::string& path) {
@@ -151,5 +152,11 @@ bool DirectoryExists(const std::string& path) {
 }
 
 #endif
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
 
 }  // namespace vireziriv::platform

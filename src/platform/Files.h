@@ -16,9 +16,11 @@ inline constexpr char kPathDelimiter = '/';
 inline constexpr std::string_view kFileNameDelimiters = "/";
 #endif
 
-// Reads every byte of a regular file, letting others read it meanwhile but not write it. Anything
-// that is not a regular file (a FIFO, a device, a socket) is unreadable and never blocks.
-// Raises FileError when the file cannot be opened or read.
+// Appends every byte of a regular file to `bytes`, letting others read it meanwhile but not write
+// it. Anything that is not a regular file (a FIFO, a device, a socket) is unreadable and never
+// blocks. Raises FileError when the file cannot be opened or read, leaving `bytes` as it was.
+void ReadWholeFile(const std::string& path, std::string& bytes);
+// The same, as a text of its own.
 std::string ReadWholeFile(const std::string& path);
 
 // True when an entry other than a directory stands at `path`.

@@ -51,7 +51,23 @@ TEST(KeyedTextList, TextSplitsAtCrLfCrAndLf) {
         list.Add("stale");
         list.SetText(c.text);
         EXPECT_EQ(Entries(list), c.lines) << "text: " << testing::PrintToString(c.text);
+        Lines walked;
+        std::string_view line;
+        for (TextLines lines(c.text); lines.Next(line);) walked.emplace_back(line);
+        EXPECT_EQ(walked, c.lines) << "walked: " << testing::PrintToString(c.text);
     }
+}
+
+TEST(TextLines, RestIsWhatFollowsTheLinesHandedOut) {
+    TextLines lines(std::string_view("a\r\nb\r\r\nc\0d", 11));
+    EXPECT_EQ(lines.Rest(), "a\r\nb\r\r\nc") << "the NUL ends the text";
+    std::string_view line;
+    const char* const rests[] = {"b\r\r\nc", "\r\nc", "c", ""};
+    for (const char* rest : rests) {
+        ASSERT_TRUE(lines.Next(line));
+        EXPECT_EQ(lines.Rest(), rest) << "after " << testing::PrintToString(line);
+    }
+    EXPECT_FALSE(lines.Next(line));
 }
 
 TEST(KeyedTextList, TextJoinsEveryEntryWithCrLf) {
@@ -177,6 +193,20 @@ TEST(KeyedTextList, LoadFromFileReadsBytesUnchanged) {
     list.LoadFromFile(path);
     EXPECT_EQ(Entries(list), (Lines{Sjis("やまだ"), Sjis("山田"), "\xfc\xfc"}));
     EXPECT_THROW(list.LoadFromFile(dir.PathOf("missing.txt")), EFileError);
+}
+
+TEST(AppendFileBytes, AppendsTheFileOrLeavesTheTextAsItWas) {
+    test::TempDir dir;
+    const std::string bytes = std::string("a\0b\r\n", 5) + "\xfc\xfc";
+    const std::string path = dir.Write("a.txt", bytes);
+    dir.MakeDir("d.txt");
+    std::string text = "before";
+    AppendFileBytes(path, text);
+    EXPECT_EQ(text, "before" + bytes);
+    for (const std::string& unreadable : {dir.PathOf("missing.txt"), dir.PathOf("d.txt")}) {
+        EXPECT_THROW(AppendFileBytes(unreadable, text), EFileError) << unreadable;
+        EXPECT_EQ(text, "before" + bytes) << unreadable;
+    }
 }
 
 TEST(Trim, RemovesControlBytesAndBlanks) {

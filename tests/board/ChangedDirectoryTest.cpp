@@ -67,7 +67,7 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
         // The person listed before the failure stays; the other file is as it was.
         ASSERT_EQ(list.Count(), aFirst ? 1 : 0) << change.what;
         if (aFirst) {
-            EXPECT_EQ(list.Items(0).Name, "A") << change.what;
+            EXPECT_EQ(list.Items(0).Name(), "A") << change.what;
         }
         EXPECT_EQ(test::ReadBytes(dir.PathOf("a.vlt")), "a\r\nA\r\n") << change.what;
         keep.clear();
@@ -80,7 +80,7 @@ TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
     const test::HandOutHook hook([&dir](const std::string& name) { dir.Write(name, "z\r\nZ\r\n"); });
     TVeltoPersonsList list;
     ASSERT_EQ(list.LoadFromDir(dir.Path()), 1);
-    EXPECT_EQ(list.Items(0).Name, "Z");
+    EXPECT_EQ(list.Items(0).Name(), "Z");
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ TEST_F(ReadingOrder, PersonsAreAddedInListingOrderWhicheverIsReadFirst) {
     const std::string& last = order.back();
     const TVeltoPerson* lastPerson = list.FindByFileName(last.substr(0, last.size() - 4));
     ASSERT_NE(lastPerson, nullptr);
-    EXPECT_EQ(list.Groups().Text(), lastPerson->Group + "=" + std::to_string(count) + "\r\n");
+    EXPECT_EQ(list.Groups().Text(), std::string(lastPerson->Group()) + "=" + std::to_string(count) + "\r\n");
 }
 
 }  // namespace

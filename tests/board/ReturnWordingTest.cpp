@@ -20,9 +20,9 @@ using test::Japanese;
 
 TVeltoPerson Person(std::string date, std::string time, bool powerOff = false) {
     TVeltoPerson p;
-    p.ModoriDate = std::move(date);
-    p.ModoriTime = std::move(time);
-    p.PowerOFF = powerOff;
+    p.SetModoriDate(date);
+    p.SetModoriTime(time);
+    p.SetPowerOFF(powerOff);
     return p;
 }
 

@@ -36,7 +36,7 @@ Names FileNames(const TVeltoPersonsList& list) {
 
 std::unique_ptr<TVeltoPerson> PersonOf(std::string_view group) {
     auto person = std::make_unique<TVeltoPerson>();
-    person->Group = group;
+    person->SetGroup(group);
     return person;
 }
 
@@ -109,7 +109,7 @@ TEST_F(PersonsDir, ReadsEveryFileEndingInVltAndNothingElse) {
     dir.MakeDir("dir.vlt");
     EXPECT_EQ(list.LoadFromDir(dir.Path()), 4);
     EXPECT_EQ(FileNames(list), Names({"X", "b", ".hidden", "c"}));
-    EXPECT_EQ(list.Items(0).FilePath, dir.PathOf("X.VLT"));
+    EXPECT_EQ(list.Items(0).FilePath(), dir.PathOf("X.VLT"));
 }
 
 TEST_F(PersonsDir, EmptyDirectoryGivesAnEmptyList) {
@@ -132,7 +132,7 @@ TEST_F(PersonsDir, TalliesGroupsIncludingNamesWithEqualsSigns) {
     EXPECT_EQ(list.Groups().Values(Sjis("営業")), "3");
     EXPECT_EQ(list.Groups().Values(Sjis("総務")), "1");
     EXPECT_EQ(list.Groups().Values("R=D"), "2");
-    EXPECT_EQ(list.Items(4).Group, "R=D");
+    EXPECT_EQ(list.Items(4).Group(), "R=D");
 }
 
 TEST_F(PersonsDir, ReloadingReplacesPersonsAndTally) {
@@ -175,7 +175,7 @@ TEST_F(PersonsDir, FindByFileNameIsExact) {
     list.LoadFromDir(dir.Path());
     const TVeltoPerson* found = list.FindByFileName("Yamada");
     ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->FilePath, dir.PathOf("Yamada.vlt"));
+    EXPECT_EQ(found->FilePath(), dir.PathOf("Yamada.vlt"));
     EXPECT_EQ(list.FindByFileName("yamada"), nullptr);
     EXPECT_EQ(list.FindByFileName("Yamada.vlt"), nullptr);
     EXPECT_EQ(list.FindByFileName("Yamad"), nullptr);

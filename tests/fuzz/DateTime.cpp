@@ -62,28 +62,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int currentYear = DecodeDate(now).year;
 
     TVeltoPerson person;
-    person.PowerOFF = flags & 0x80;
-    person.ModoriDate = in.Until('\n');
-    person.ModoriTime = in.Rest();
+    person.SetPowerOFF(flags & 0x80);
+    person.SetModoriDate(in.Until('\n'));
+    person.SetModoriTime(in.Rest());
 
     const int state = ReturnState(person, now, locale);
     Require(state >= -1 && state <= 6, "the return class is one of the known ones");
     const std::string text = ReturnText(person, now, locale);
-    const std::string tail = " " + person.ModoriTime;
+    const std::string tail = " " + std::string(person.ModoriTime());
     Require(text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0,
             "the wording ends with a space and the return time");
     const std::string worded = text.substr(0, text.size() - tail.size());
     switch (state) {
-        case -1: Require(worded == person.ModoriDate, "an unreadable date is shown as written"); break;
+        case -1: Require(worded == person.ModoriDate(), "an unreadable date is shown as written"); break;
         case 0:
-        case 1: Require(worded.empty() && person.ModoriDate.empty(), "no date, no wording"); break;
+        case 1: Require(worded.empty() && person.ModoriDate().empty(), "no date, no wording"); break;
         case 3: Require(worded == text::kToday, "today"); break;
         case 4: Require(worded == text::kTomorrow, "tomorrow"); break;
         case 5: Require(worded == text::kDayAfterTomorrow, "the day after tomorrow"); break;
         default: Require(!worded.empty() && worded.back() == ')', "a month, a day and a day name"); break;
     }
 
-    for (const std::string_view s : {std::string_view(person.ModoriDate), std::string_view(person.ModoriTime)}) {
+    for (const std::string_view s : {person.ModoriDate(), person.ModoriTime()}) {
         const auto date = TryStrToDate(s, locale, currentYear);
         CheckDate(date, locale, currentYear);
         const auto time = TryStrToTime(s, locale);

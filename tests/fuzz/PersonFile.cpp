@@ -16,7 +16,7 @@ namespace {
 // The ten fields a person file fills before its unrecognised lines.
 constexpr int kFields = 10;
 
-bool HasBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+bool HasBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 }  // namespace
 
@@ -31,36 +31,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lines.SetText(bytes);
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
     const auto breaks = static_cast<int>(std::count(text.begin(), text.end(), '\r') + std::count(text.begin(), text.end(), '\n'));
-    const int unknown = person.Unknown.Count();
+    const TKeyedTextList unknownLines = person.Unknown();
+    const int unknown = unknownLines.Count();
     Require(unknown <= std::max(0, breaks + 1 - kFields), "no more lines than line breaks plus one, ten of them fields");
     Require(unknown <= std::max(0, lines.Count() - kFields), "only lines after the tenth field are unrecognised");
     for (int i = 0; i < unknown; ++i) {
-        Require(person.Unknown.Get(i) == lines.Get(lines.Count() - unknown + i), "unrecognised lines are the last ones, verbatim");
+        Require(unknownLines.Get(i) == lines.Get(lines.Count() - unknown + i), "unrecognised lines are the last ones, verbatim");
     }
 
-    const std::string* singleLine[] = {&person.Furigana, &person.Name, &person.Group, &person.Memo, &person.ModoriDate,
-                                       &person.ModoriTime, &person.Tel, &person.IP};
+    const std::string_view singleLine[] = {person.Furigana(),   person.Name(), person.Group(), person.Memo(),
+                                           person.ModoriDate(), person.ModoriTime(), person.Tel(), person.IP()};
     std::size_t fieldBytes = 0;
-    for (const std::string* field : singleLine) {
-        Require(!HasBreak(*field), "only the reason of absence holds line breaks");
-        fieldBytes += field->size();
+    for (const std::string_view field : singleLine) {
+        Require(!HasBreak(field), "only the reason of absence holds line breaks");
+        fieldBytes += field.size();
     }
-    const std::string& reason = person.Huzairiyu;
+    const std::string reason = person.Huzairiyu();
     Require(reason.empty() || reason.substr(reason.size() - 2) == "\r\n", "the reason of absence ends with CR LF");
     Require(reason.find('\0') == std::string::npos, "no field holds a NUL");
     fieldBytes += reason.size() - 2 * static_cast<std::size_t>(std::count(reason.begin(), reason.end(), '\n'));
     Require(fieldBytes <= text.size(), "the fields hold no more bytes than the file");
 
-    Require(person.FilePath == path && person.FileName() == "p", "the person knows its file");
-    Require(!person.PowerOFF, "no marker, so the PC is on");
+    Require(person.FilePath() == path && person.FileName() == "p", "the person knows its file");
+    Require(!person.PowerOFF(), "no marker, so the PC is on");
 
     TVeltoPerson copy;
     copy.Assign(person);
-    Require(copy.Furigana == person.Furigana && copy.Name == person.Name && copy.Group == person.Group &&
-                copy.Tel == person.Tel && copy.Huzairiyu == person.Huzairiyu && copy.ModoriDate == person.ModoriDate &&
-                copy.ModoriTime == person.ModoriTime && copy.Memo == person.Memo && copy.IP == person.IP &&
-                copy.StatusIcon == person.StatusIcon && copy.FilePath == person.FilePath &&
-                copy.PowerOFF == person.PowerOFF && copy.Unknown.Text() == person.Unknown.Text(),
+    Require(copy.Furigana() == person.Furigana() && copy.Name() == person.Name() && copy.Group() == person.Group() &&
+                copy.Tel() == person.Tel() && copy.Huzairiyu() == person.Huzairiyu() &&
+                copy.ModoriDate() == person.ModoriDate() && copy.ModoriTime() == person.ModoriTime() &&
+                copy.Memo() == person.Memo() && copy.IP() == person.IP() && copy.StatusIcon() == person.StatusIcon() &&
+                copy.FilePath() == person.FilePath() && copy.PowerOFF() == person.PowerOFF() &&
+                copy.Unknown().Text() == unknownLines.Text(),
             "Assign copies every field");
     return 0;
 }

@@ -45,15 +45,15 @@ std::string_view NameOf(std::string_view arg) {
 const TVeltoPerson& Person() {
     static const TVeltoPerson person = [] {
         TVeltoPerson p;
-        p.FilePath = Scratch().PathOf("yamada.vlt");
-        p.Name = "N";
-        p.IP = "I";
-        p.Group = "G";
-        p.Furigana = "K";
-        p.Memo = "B";
-        p.ModoriTime = "17:00";
-        p.Huzairiyu = "H\r\n";
-        p.PowerOFF = true;
+        p.SetFilePath(Scratch().PathOf("yamada.vlt"));
+        p.SetName("N");
+        p.SetIP("I");
+        p.SetGroup("G");
+        p.SetFurigana("K");
+        p.SetMemo("B");
+        p.SetModoriTime("17:00");
+        p.SetHuzairiyu("H\r\n");
+        p.SetPowerOFF(true);
         return p;
     }();
     return person;

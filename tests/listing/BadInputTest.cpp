@@ -87,6 +87,17 @@ TEST_F(BadInput, HundredMebibytePersonFileWithoutLineBreaks) {
     ExpectListing({"/F", "/K"}, "huge," + furigana + "\r\n");
 }
 
+TEST_F(BadInput, HundredMebibytesOfLineBreaks) {
+    const std::string breaks(100 << 20, '\n');
+    // Lines after the tenth are kept but never listed; the fifth, empty, is a reason of one line.
+    board.Write("breaks.vlt", breaks);
+    ExpectListing({"/F", "/K", "/H", "/P"}, "breaks,,  ," + std::string(text::kPowerOn) + "\r\n");
+    // The settings file's lines are walked, not kept (a sixth of the breaks spares the test's time).
+    board.Write("breaks.vlt", Lines({Sjis("やまだ"), Sjis("山田")}));
+    board.Write("velto.ini", breaks.substr(0, 16 << 20) + "UDPMessage,Port=2000\r\n");
+    ExpectListing({"/N"}, Sjis("山田\r\n"));
+}
+
 TEST_F(BadInput, PersonFilesOfOnlyQuotes) {
     const struct {
         std::string bytes;

@@ -247,6 +247,20 @@ TEST_F(OnATerminal, ACodePage932TerminalGetsItsOwnBytesWithTheControlsVisible) {
     EXPECT_EQ(shown.status, 0);
 }
 
+TEST_F(OnATerminal, AFieldLargerThanTheOutputBufferIsShownLikeAnyOther) {
+    // A lead byte that the next field does not continue, then a name of 40,000 double-byte
+    // characters and a control: more than the output buffer holds, so it is written on its own.
+    std::string name, nameShown;
+    for (int i = 0; i < 40000; ++i) {
+        name += Sjis("名");
+        nameShown += "名";
+    }
+    board.Write("long.vlt", Sjis("ながい") + "\x82\r\n" + name + "\x1b\r\n");
+    const auto shown = RunOnTerminal(VIREZIRIV_BINARY, {"/K", "/N", "/P", Dir()}, kUtf8);
+    EXPECT_TRUE(shown.out == "ながい\\x82," + nameShown + "^[,電源オン\r\n") << shown.out.size() << " bytes shown";
+    EXPECT_EQ(shown.status, 0);
+}
+
 TEST_F(OnATerminal, MessagesShowTheControlsOfFileNames) {
     const std::string name = "\x1b[2J" + Sjis("表") + ".vlt";
     ASSERT_EQ(mkfifo(board.PathOf(name).c_str(), 0600), 0);
