@@ -9,6 +9,8 @@
 #include "platform/Console.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -74,7 +76,7 @@ public:
             const auto field = std::find_if(std::begin(kFieldSwitches), std::end(kFieldSwitches),
                                             [&](const FieldSwitch& f) { return f.name == name; });
             if (field == std::end(kFieldSwitches)) {
-                if (invalid_.empty()) invalid_ = name;
+                if (!invalid_) invalid_ = std::string(name);
                 continue;
             }
             fields_.push_back(field->value);
@@ -86,7 +88,7 @@ public:
     // switch raises before the line's first piece, as every line holds it.
     template <class Append>
     bool Build(const TVeltoPerson& person, std::string& scratch, Append append) const {
-        if (!invalid_.empty()) throw EVeltoCommandArgsException(invalid_ + std::string(text::kInvalidSwitch));
+        if (invalid_) throw EVeltoCommandArgsException(*invalid_ + std::string(text::kInvalidSwitch));
         for (std::size_t i = 0; i < fields_.size(); ++i) {
             const std::string_view value = OnOneLine(fields_[i](person, scratch), scratch);
             // Only a single field, unquoted, can leave the line without text.
@@ -102,7 +104,7 @@ public:
 private:
     bool quote_;
     std::vector<Field> fields_;
-    std::string invalid_;  // the first switch that names no field, if any
+    std::optional<std::string> invalid_;  // the first switch that names no field; it may be empty
 };
 
 }  // namespace
