@@ -17,6 +17,18 @@ constexpr bool IsTrailByte(char c) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
+// A to Z in lower case, every other byte as it is.
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The same bytes but for the case of ASCII letters, byte by byte (a trail byte folds too).
+constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
 // Byte length of the character starting at `pos`; a lead byte at the very end counts alone.
 constexpr std::size_t CharLength(std::string_view s, std::size_t pos) {
     return IsLeadByte(s[pos]) && pos + 1 < s.size() ? 2 : 1;

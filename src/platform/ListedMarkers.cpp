@@ -14,8 +14,6 @@ constexpr char kWild = '\x80';
 // Beyond this many wildcard comparisons for one person, asking the file system is the cheaper way.
 constexpr std::size_t kMostCompared = 64;
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // ASCII letters in lower case, other ASCII as it is, and each run of other characters one wildcard.
 // A code page 932 double-byte character goes into the wildcard whole, trail byte included.
 std::string PatternOf(std::string_view name) {
@@ -24,7 +22,7 @@ std::string PatternOf(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); i += cp932::CharLength(name, i)) {
         const char c = name[i];
         if (static_cast<unsigned char>(c) < 0x80) {
-            pattern += LowerAscii(c);
+            pattern += cp932::LowerAscii(c);
         } else if (pattern.empty() || pattern.back() != kWild) {
             pattern += kWild;
         }
@@ -73,14 +71,7 @@ std::string_view StemOf(std::string_view name) { return name.substr(0, cp932::Fi
 // True when the name's last extension is ".vlt" in any ASCII case: two such names whose stems fold
 // together fold together themselves.
 bool HasPersonExtension(std::string_view name) {
-    const std::string_view stem = StemOf(name);
-    if (stem.size() == name.size()) return false;
-    const std::string_view extension = name.substr(stem.size());
-    if (extension.size() != 4) return false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (LowerAscii(extension[i]) != ".vlt"[i]) return false;
-    }
-    return true;
+    return cp932::EqualsIgnoringAsciiCase(name.substr(StemOf(name).size()), ".vlt");
 }
 
 MarkerAnswer AnswerFor(EntryKind kind) {

@@ -1,6 +1,7 @@
 // The person files of a board directory from one listing, on Windows and POSIX.
 #include "platform/PersonFiles.h"
 
+#include "platform/Cp932.h"
 #include "platform/Files.h"
 
 #include <utility>
@@ -46,14 +47,7 @@ void FindEach(const std::string& pattern, Visit visit) {
 // The wildcard *.vlt of a platform without one: the name ends in .vlt, ASCII case ignored.
 bool EndsWithVlt(std::string_view name) {
     constexpr std::string_view ext = ".vlt";
-    if (name.size() < ext.size()) return false;
-    const std::string_view tail = name.substr(name.size() - ext.size());
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ext[i]) return false;
-    }
-    return true;
+    return name.size() >= ext.size() && cp932::EqualsIgnoringAsciiCase(name.substr(name.size() - ext.size()), ext);
 }
 
 EntryKind KindOf(unsigned char type) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #else
+#include "platform/Cp932.h"
 #include "platform/Files.h"
 
 #include <cstdlib>
@@ -54,16 +55,7 @@ std::string SettingFilePath() {
     return {};
 }
 
-bool IsShareDirName(std::string_view name) {
-    constexpr std::string_view key = "sharedir";
-    if (name.size() != key.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != key[i]) return false;
-    }
-    return true;
-}
+bool IsShareDirName(std::string_view name) { return cp932::EqualsIgnoringAsciiCase(name, "sharedir"); }
 
 }  // namespace
 
