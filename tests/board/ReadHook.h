@@ -6,7 +6,6 @@
 #include "support/TempDir.h"
 
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,8 +13,8 @@
 
 namespace vireziriv::test {
 
-// Runs `action(name)` before each person file is read, then notes its name (in the order the files
-// are read), and reads on `readers` where given (else as the command does).
+// Runs `action(name)` before each person file is read, and reads on `readers` where given (else as
+// the command does).
 class ReadHook : public BoardFiles {
 public:
     explicit ReadHook(std::function<void(const std::string& name)> action, std::optional<Producers> readers = {})
@@ -24,25 +23,14 @@ public:
     void Read(const std::string& path, std::string& bytes) const override {
         const std::string name = path.substr(path.find_last_of("\\/") + 1);
         action_(name);
-        {
-            const std::lock_guard lock(mutex_);
-            read_.push_back(name);
-        }
         BoardFiles::Read(path, bytes);
     }
 
     Producers Readers() const override { return readers_ ? *readers_ : BoardFiles::Readers(); }
 
-    std::vector<std::string> ReadNames() const {
-        const std::lock_guard lock(mutex_);
-        return read_;
-    }
-
 private:
     std::function<void(const std::string&)> action_;
     std::optional<Producers> readers_;
-    mutable std::mutex mutex_;
-    mutable std::vector<std::string> read_;
 };
 
 // The person files of `dir` in the order a load meets them.
