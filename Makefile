@@ -43,9 +43,9 @@ fuzz:
 	tests/fuzz/run-all $(FUZZ_SECONDS)
 
 # The release files in build/package: the Windows installer and ZIP, the Debian package, the Linux
-# tarball and their SHA256SUMS, the same bytes from every clone of a commit (their times are the commit's; outside a git
-# checkout, now). CPack's External generator, which makes the archives, also leaves a description of
-# each in JSON: not a release file.
+# tarball and their SHA256SUMS, the same bytes from every clone of a commit (their times are the
+# commit's; outside a git checkout, now). CPack's External generator, which makes the archives and
+# the installer, also leaves a description of each in JSON: not a release file.
 package: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || date +%s)
 package:
 	rm -rf build/package
