@@ -3,20 +3,9 @@
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
-#include "platform/Console.h"
 
-#include <optional>
 
 namespace vireziriv {
-namespace {
-
-// The one instance, whatever class made it; destroyed at process end.
-std::unique_ptr<TOstrelArgs> instance;
-// Set by tests only: the arguments the next instance takes instead of the process's.
-std::optional<std::vector<std::string>> testArguments;
-
-}  // namespace
-
 TOstrelArgs::TOstrelArgs() {
     switches_.SetNameValueSeparator(':');
     switches_.SetQuoteChar('"');
@@ -26,7 +15,14 @@ TOstrelArgs& TOstrelArgs::GetInstance() {
     return Instance([] { return std::unique_ptr<TOstrelArgs>(new TOstrelArgs); });
 }
 
+// The one instance, whatever class made it; destroyed at process end.
+std::unique_ptr<TOstrelArgs>& TOstrelArgs::Slot() {
+    static std::unique_ptr<TOstrelArgs> instance;
+    return instance;
+}
+
 TOstrelArgs& TOstrelArgs::Instance(Maker make) {
+    std::unique_ptr<TOstrelArgs>& instance = Slot();
     if (!instance) {
         std::unique_ptr<TOstrelArgs> created = make();
         created->CreateInstance();
@@ -38,7 +34,7 @@ TOstrelArgs& TOstrelArgs::Instance(Maker make) {
 std::unique_ptr<TOstrelArgs> TOstrelArgs::Create() { throw Exception(std::string(text::kUseGetInstance)); }
 
 void TOstrelArgs::CreateInstance() {
-    std::vector<std::string> arguments = testArguments ? *testArguments : platform::ProcessArguments();
+    std::vector<std::string> arguments = arguments_();
     switches_.Reserve(static_cast<int>(arguments.size()));
     for (std::string& argument : arguments) switches_.Add(std::move(argument));
     Validate();
@@ -55,16 +51,6 @@ std::string_view TOstrelArgs::Names(int i) const {
 
 bool TOstrelArgs::HasSwitch(std::string_view s) const {
     return switches_.IndexOfName(s) >= 0 || switches_.IndexOf(s) >= 0;
-}
-
-void TOstrelArgs::ResetInstanceForTesting() {
-    instance.reset();
-    testArguments.reset();
-}
-
-void TOstrelArgs::ResetInstanceForTesting(std::vector<std::string> arguments) {
-    instance.reset();
-    testArguments = std::move(arguments);
 }
 
 }  // namespace vireziriv

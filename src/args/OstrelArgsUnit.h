@@ -3,6 +3,7 @@
 
 #include "base/KeyedTextList.h"
 #include "base/Persistent.h"
+#include "platform/Console.h"
 
 #include <memory>
 #include <string>
@@ -10,6 +11,10 @@
 #include <vector>
 
 namespace vireziriv {
+
+namespace test {
+struct SwitchesSlot;
+}
 
 class TOstrelArgs : public TPersistent {
 public:
@@ -36,11 +41,6 @@ public:
 
     std::string ClassName() const override { return "TOstrelArgs"; }
 
-    // Test seams: empty the process-wide slot, so that the next GetInstance creates a new instance
-    // from the process arguments, or from `arguments` in their place.
-    static void ResetInstanceForTesting();
-    static void ResetInstanceForTesting(std::vector<std::string> arguments);
-
 protected:
     // An empty list; only the working constructor fills it.
     TOstrelArgs();
@@ -57,6 +57,12 @@ protected:
     static TOstrelArgs& Instance(Maker make);
 
 private:
+    // Tests start each case from an empty slot, and give the instance arguments of their own.
+    friend struct test::SwitchesSlot;
+    static std::unique_ptr<TOstrelArgs>& Slot();
+    // Where an instance takes its arguments from: the process, as main recorded them.
+    static inline std::vector<std::string> (*arguments_)() = platform::ProcessArguments;
+
     TKeyedTextList switches_;
 };
 

@@ -1,37 +1,15 @@
 // The command's exception family: every failure carries one complete message up to the entry point.
 #pragma once
 
-#include <exception>
+#include "platform/Errors.h"
+
 #include <string>
 #include <utility>
 
 namespace vireziriv {
 
-// The root of every failure the command reports; the entry point maps what reaches it to status 99
-// unless a more specific kind below applies.
-class Exception : public std::exception {
-public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
-    const std::string& Message() const noexcept { return message_; }
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
-};
-
-// Run-time failures: list indexes, conversions and files. The platform's own failures, such as a
-// refused write to standard output, belong to the family too (the entry point reports them as such).
-class EListError : public Exception {
-    using Exception::Exception;
-};
-class EConvertError : public Exception {
-    using Exception::Exception;
-};
-class EFileError : public Exception {
-    using Exception::Exception;
-};
-
-// The command's own failures; the base is never raised by itself.
+// The command's own failures; the base is never raised by itself. The run-time's failures, which
+// the command reports as unexpected, are in platform/Errors.h.
 class EVeltoCommandException : public Exception {
 protected:
     using Exception::Exception;

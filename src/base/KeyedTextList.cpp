@@ -3,7 +3,6 @@
 
 #include "base/Exceptions.h"
 #include "platform/Cp932.h"
-#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 
@@ -29,7 +28,7 @@ int TKeyedTextList::Add(std::string text) {
 }
 
 void TKeyedTextList::CheckIndex(int i) const {
-    if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+    if (i < 0 || i >= Count()) RaiseListIndexError(i);
 }
 
 const std::string& TKeyedTextList::Get(int i) const {
@@ -130,19 +129,7 @@ bool TextLines::Next(std::string_view& line) {
     return true;
 }
 
-void TKeyedTextList::LoadFromFile(const std::string& path) {
-    std::string bytes;
-    AppendFileBytes(path, bytes);
-    SetText(bytes);
-}
-
-void AppendFileBytes(const std::string& path, std::string& bytes) {
-    try {
-        platform::ReadWholeFile(path, bytes);
-    } catch (const platform::FileError& e) {
-        throw EFileError(e.what());
-    }
-}
+void TKeyedTextList::LoadFromFile(const std::string& path) { SetText(platform::ReadWholeFile(path)); }
 
 void TKeyedTextList::Sort() {
     std::stable_sort(entries_.begin(), entries_.end(),

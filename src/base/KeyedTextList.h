@@ -77,10 +77,6 @@ private:
     std::string_view rest_;
 };
 
-// Appends every byte of the file to `bytes`, as LoadFromFile reads them; a file that cannot be read
-// raises EFileError.
-void AppendFileBytes(const std::string& path, std::string& bytes);
-
 // Reads the quoted string that starts at `pos` (which holds `quote`): up to the next quote that is
 // not doubled, a doubled one standing for one; without a closing quote, to the end. Moves `pos`
 // past what was read.

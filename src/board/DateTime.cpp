@@ -60,8 +60,6 @@ int CompleteCentury(int year, int currentYear) {
     return year;
 }
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Reads the parts of a date or time text from left to right. Every part may be preceded by
 // spaces; a separator that is found commits the reader to the number after it.
 class Scanner {
@@ -105,7 +103,7 @@ public:
         for (std::size_t i = 0; i < marker.size(); i += cp932::CharLength(marker, i)) {
             if (cp932::CharLength(marker, i) == 2) {
                 if (text_.substr(pos_ + i, 2) != marker.substr(i, 2)) return false;
-            } else if (FoldAscii(text_[pos_ + i]) != FoldAscii(marker[i])) {
+            } else if (cp932::UpperAscii(text_[pos_ + i]) != cp932::UpperAscii(marker[i])) {
                 return false;
             }
         }

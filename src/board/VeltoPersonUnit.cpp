@@ -6,6 +6,8 @@
 #include "base/Exceptions.h"
 #include "base/InOrder.h"
 #include "base/Texts.h"
+#include "board/BoardFiles.h"
+#include "board/KeptBytes.h"
 #include "board/VeltoEnvUnit.h"
 #include "platform/Cp932.h"
 #include "platform/Files.h"
@@ -15,7 +17,6 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -31,35 +32,16 @@ constexpr std::size_t kAllocationGranule = 16;
 // Room for a board of usual size before reading, trimmed to the count afterwards.
 constexpr std::size_t kInitialRoom = 300;
 
-// Person files read at once, at most. On a file server every open, read and close is a round trip
-// and the server answers many at once: on the benchmark's shares 32 and 64 readers did alike, fewer
-// took up to three times as long, more gained nothing; 64 leaves room for longer round trips. On a
-// local disk reads do not wait, and the pool stays at one reader per core.
-constexpr std::size_t kReaders = 64;
-
-// Persons read from one directory share its text (none for a path without one). The last one
-// asked for is kept, which serves a whole board; readers on several threads may ask at once.
-std::shared_ptr<const std::string> SharedDirectory(std::string_view dir) {
-    if (dir.empty()) return nullptr;
-    static std::mutex guard;
-    static std::shared_ptr<const std::string> last;
-    const std::lock_guard<std::mutex> lock(guard);
-    if (!last || *last != dir) last = std::make_shared<const std::string>(dir);
-    return last;
-}
-
 // Where the file's own name starts in `path`.
 std::size_t NameStart(std::string_view path) {
     const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
     return p == std::string_view::npos ? 0 : p + 1;
 }
 
-[[noreturn]] void RaiseListIndex(int i) {
-    throw EListError("List index out of bounds (" + std::to_string(i) + ")");
-}
-
-unsigned char FoldAscii(unsigned char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+// The directory part of `path`, with its separator, as persons share it; null for none.
+std::shared_ptr<const std::string> DirectoryOf(std::string_view path) {
+    const std::size_t nameStart = NameStart(path);
+    return nameStart == 0 ? nullptr : std::make_shared<const std::string>(path.substr(0, nameStart));
 }
 
 }  // namespace
@@ -96,26 +78,22 @@ void TVeltoPerson::Clear() {
 }
 
 void TVeltoPerson::LoadFromFile(const std::string& path) {
-    LoadFromFile(path, true);
-    powerOff_ = platform::FileExists(ChangeFileExt(path, ".off"));
-}
-
-void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
     const std::size_t nameStart = NameStart(path);
     std::string text = path.substr(nameStart);
-    AppendFileBytes(path, text);
-    // The fields are gathered right after the file's name, in the file's own bytes, as its lines
-    // are read. Each line gives at most its own bytes (quotes only shrink it) and a line of the
-    // reason one more, its LF; every line before the last has a break of at least a byte that is
-    // not kept, and the reason starts at the fifth line. So what is written never reaches what is
-    // still to be read.
+    platform::ReadWholeFile(path, text);
+    LoadFromText(DirectoryOf(path), std::move(text), path.size() - nameStart,
+                 platform::FileExists(ChangeFileExt(path, ".off")));
+}
+
+void TVeltoPerson::LoadFromText(std::shared_ptr<const std::string> directory, std::string text, std::size_t nameSize,
+                                bool powerOff) {
     std::array<std::size_t, kParts - 1> ends{};
-    ends[kFile] = path.size() - nameStart;
+    ends[kFile] = nameSize;
     std::int32_t statusIcon = 0;
-    std::size_t kept = ends[kFile];
     int field = kFurigana;  // the file's fields are numbered as the parts that hold them
     bool quoted = false;
-    TextLines lines(std::string_view(text).substr(kept));
+    TextLines lines(std::string_view(text).substr(nameSize));
+    KeptBytes kept(text, nameSize, lines);
     std::string_view line;
     while (field <= kStatusIconField && lines.Next(line)) {
         if (!quoted && !line.empty() && line.front() == '"') {
@@ -127,21 +105,18 @@ void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
             quoted = false;
         }
         if (field < kStatusIconField) {
-            std::memmove(text.data() + kept, line.data(), line.size());
-            kept += line.size();
-            if (field == kHuzairiyu) text[kept++] = '\n';
-            ends[static_cast<std::size_t>(field)] = kept;
+            kept.Append(line);
+            if (field == kHuzairiyu) kept.Append('\n');
+            ends[static_cast<std::size_t>(field)] = kept.End();
         } else {
             statusIcon = TryStrToInt(line).value_or(0);
         }
         if (!quoted) ++field;
     }
     // Fields the file never reached are empty.
-    for (int f = field; f < kStatusIconField; ++f) ends[static_cast<std::size_t>(f)] = kept;
+    for (int f = field; f < kStatusIconField; ++f) ends[static_cast<std::size_t>(f)] = kept.End();
     // The lines after the tenth field stay as the file holds them.
-    const std::string_view unknown = lines.Rest();
-    std::memmove(text.data() + kept, unknown.data(), unknown.size());
-    text.resize(kept + unknown.size());
+    kept.AppendRestAndEnd();
     // Trimmed to what is kept when that frees at least the allocator's granule (the line breaks of
     // a usual person file do); the copy never holds more than the bytes read.
     if (text.capacity() - text.size() >= kAllocationGranule) text.shrink_to_fit();
@@ -149,7 +124,7 @@ void TVeltoPerson::LoadFromFile(const std::string& path, bool powerOff) {
     text_ = std::move(text);
     ends_ = ends;
     statusIcon_ = statusIcon;
-    directory_ = SharedDirectory(std::string_view(path).substr(0, nameStart));
+    directory_ = std::move(directory);
     powerOff_ = powerOff;
 }
 
@@ -206,7 +181,7 @@ std::string TVeltoPerson::FilePath() const {
 
 void TVeltoPerson::SetFilePath(std::string_view path) {
     const std::size_t nameStart = NameStart(path);
-    directory_ = SharedDirectory(path.substr(0, nameStart));
+    directory_ = DirectoryOf(path);
     SetPart(kFile, path.substr(nameStart));
 }
 
@@ -216,23 +191,6 @@ int TVeltoPerson::ComparePath(const TVeltoPerson& other) const {
 }
 
 std::string TVeltoPerson::FileName() const { return ChangeFileExt(View(kFile), ""); }
-
-int CompareFurigana(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    bool trail = false;  // both texts agree up to here, and letters are never lead bytes
-    for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (!trail) {
-            x = FoldAscii(x);
-            y = FoldAscii(y);
-        }
-        if (x != y) return x < y ? -1 : 1;
-        trail = !trail && cp932::IsLeadByte(a[i]);
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
 
 bool TGroupList::NameLess::operator()(std::string_view a, std::string_view b) const {
     return platform::CompareText(a, b) < 0;
@@ -309,7 +267,7 @@ const std::vector<std::string>& TGroupList::Entries() const {
 
 const std::string& TGroupList::Get(int i) const {
     const auto& entries = Entries();
-    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    if (i < 0 || i >= Count()) RaiseListIndexError(i);
     return entries[static_cast<std::size_t>(i)];
 }
 
@@ -329,21 +287,26 @@ int TVeltoPersonsList::Load(const TVeltoEnv& env) {
     return LoadFromDir(env.ShareDir());
 }
 
-int TVeltoPersonsList::LoadFromDir(const std::string& dir) {
-    const platform::PersonFiles files(dir);
+int TVeltoPersonsList::LoadFromDir(const std::string& dir) { return LoadFromDir(dir, BoardFiles()); }
+
+int TVeltoPersonsList::LoadFromDir(const std::string& dir, const BoardFiles& files) {
+    const platform::PersonFiles listed(dir);
+    const auto directory = std::make_shared<const std::string>(dir);
     Clear();
     persons_.reserve(kInitialRoom);
     // Files are read and parsed on the readers; the persons are added here in the listing's order,
     // so the tally and the first failure are those of reading the files one after another.
     using Loaded = std::unique_ptr<TVeltoPerson>;
     ProduceInOrder<Loaded>(
-        files.Count(), kReaders,
+        listed.Count(), files.Readers(),
         [&](std::size_t i) {
             Loaded person;
-            if (files.HandOut(i)) {
-                person = std::make_unique<TVeltoPerson>();
-                person->LoadFromFile(dir + std::string(files.Name(i)), files.MarkerExists(i));
-            }
+            if (listed.IsDirectory(i)) return person;
+            const std::string_view name = listed.Name(i);
+            std::string text(name);  // the person's text: the file's name, then its bytes
+            files.Read(dir + std::string(name), text);
+            person = std::make_unique<TVeltoPerson>();
+            person->LoadFromText(directory, std::move(text), name.size(), listed.MarkerExists(i));
             return person;
         },
         [&](std::size_t i, Outcome<Loaded>& outcome) {
@@ -351,7 +314,7 @@ int TVeltoPersonsList::LoadFromDir(const std::string& dir) {
                 if (Loaded person = outcome.Get()) Add(std::move(person));
             } catch (const std::exception&) {
                 throw EVeltoCommandFileException(std::string(text::kPersonFileBefore) + dir +
-                                                 std::string(files.Name(i)) + std::string(text::kPersonFileAfter));
+                                                 std::string(listed.Name(i)) + std::string(text::kPersonFileAfter));
             }
         });
     persons_.shrink_to_fit();
@@ -375,7 +338,7 @@ TVeltoPerson& TVeltoPersonsList::Add(std::unique_ptr<TVeltoPerson> person) {
 }
 
 void TVeltoPersonsList::Delete(int i) {
-    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    if (i < 0 || i >= Count()) RaiseListIndexError(i);
     const std::unique_ptr<TVeltoPerson> deleted = std::move(persons_[static_cast<std::size_t>(i)]);
     persons_.erase(persons_.begin() + i);
     Notify(*deleted, TListNotification::Deleted);
@@ -387,7 +350,7 @@ void TVeltoPersonsList::Clear() {
 }
 
 const TVeltoPerson& TVeltoPersonsList::Items(int i) const {
-    if (i < 0 || i >= Count()) RaiseListIndex(i);
+    if (i < 0 || i >= Count()) RaiseListIndexError(i);
     return *persons_[static_cast<std::size_t>(i)];
 }
 

@@ -5,6 +5,7 @@
 #include "base/KeyedTextList.h"
 #include "base/Persistent.h"
 #include "platform/Clock.h"
+#include "platform/Cp932.h"
 
 #include <array>
 #include <cstdint>
@@ -30,8 +31,12 @@ public:
     // Reads the whole file first, so a failure leaves the person untouched; PowerOFF tells whether
     // the .off marker stands beside it.
     void LoadFromFile(const std::string& path);
-    // The same, with PowerOFF given by the caller instead of looked up beside the file.
-    void LoadFromFile(const std::string& path, bool powerOff);
+    // Takes the person from a file read already: `text` is the file's name (its first `nameSize`
+    // bytes) followed by every byte of the file, the form in which a person keeps it; `directory`
+    // (with its separator, null for none) is shared with the other persons read from it. PowerOFF is
+    // given by the caller.
+    void LoadFromText(std::shared_ptr<const std::string> directory, std::string text, std::size_t nameSize,
+                      bool powerOff);
     void Clear();
     // Copies every field; Unknown then holds the same lines as the source's.
     void Assign(const TPersistent& source) override;
@@ -100,7 +105,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
 // The furigana order: bytewise, with single-byte a to z folded to upper case (the trail byte of a
 // double-byte character is never folded); a prefix comes before the longer text.
-int CompareFurigana(std::string_view a, std::string_view b);
+inline int CompareFurigana(std::string_view a, std::string_view b) { return cp932::CompareIgnoringAsciiCase(a, b); }
 
 // How many persons belong to each group. Its entries read as "<group>=<count>", one per group (case
 // ignored, the latest written form kept), ordered by the locale comparison of the entries. Counting
@@ -149,6 +154,7 @@ private:
     mutable bool entriesStale_ = false;
 };
 
+class BoardFiles;
 class TVeltoEnv;
 
 // Every person of a shared directory, owned, in furigana order once loaded, with the group tally.
@@ -167,6 +173,8 @@ public:
     // furigana; returns the count. A file that cannot be read ends the load with
     // EVeltoCommandFileException, keeping the persons read before it.
     int LoadFromDir(const std::string& dir);
+    // The same, reading through `files`.
+    int LoadFromDir(const std::string& dir, const BoardFiles& files);
 
     TVeltoPerson& Add(std::unique_ptr<TVeltoPerson> person);
     void Delete(int i);

@@ -3,6 +3,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/Owned.h"
 #include "platform/TerminalText.h"
 
 #ifdef _WIN32
@@ -190,19 +191,14 @@ const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
 class TerminalDevice {
 public:
     explicit TerminalDevice(int fd)
-        : fd_(fd), convert_(iconv_open((TerminalCodeset() + "//TRANSLIT").c_str(), "CP932")) {}
-    ~TerminalDevice() {
-        if (convert_ != kNoConversion) iconv_close(convert_);
-    }
-    TerminalDevice(const TerminalDevice&) = delete;
-    TerminalDevice& operator=(const TerminalDevice&) = delete;
+        : fd_(fd), convert_(iconv_open((TerminalCodeset() + "//TRANSLIT").c_str(), "CP932"), kNoConversion) {}
 
     // Returns 0 or the errno of the failure.
     int Show(std::string_view cp932) const { return WriteAll(fd_, Convert(cp932)); }
 
 private:
     std::string Convert(std::string_view cp932) const {
-        if (convert_ == kNoConversion) return std::string(cp932);  // a character set iconv does not know
+        if (!convert_.valid()) return std::string(cp932);  // a character set iconv does not know
         std::string converted;
         char* in = const_cast<char*>(cp932.data());
         std::size_t inLeft = cp932.size();
@@ -210,7 +206,7 @@ private:
             char buffer[4096];
             char* to = buffer;
             std::size_t toLeft = sizeof buffer;
-            const std::size_t done = iconv(convert_, &in, &inLeft, &to, &toLeft);
+            const std::size_t done = iconv(convert_.get(), &in, &inLeft, &to, &toLeft);
             converted.append(buffer, static_cast<std::size_t>(to - buffer));
             if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
             const std::string_view rest(in, inLeft);
@@ -223,7 +219,7 @@ private:
     }
 
     int fd_;
-    iconv_t convert_;
+    Owned<iconv_t, iconv_close> convert_;
 };
 
 }  // namespace
@@ -259,13 +255,13 @@ void StandardOutput::Write(std::string_view bytes) {
     }
     // Larger than the buffer: it goes on as it is after what was buffered, rather than as a copy.
     Send();
-    if (const int error = Pass(bytes)) throw OutputError(OutputFailure(error));
+    if (const int error = Pass(bytes)) throw EOutputError(OutputFailure(error));
 }
 
 void StandardOutput::Flush() {
     Send();
     if (!terminal_) return;
-    if (const int error = terminal_->Finish()) throw OutputError(OutputFailure(error));
+    if (const int error = terminal_->Finish()) throw EOutputError(OutputFailure(error));
 }
 
 // Writes out the buffer; on a terminal, a last byte that the next one may continue waits for it.
@@ -273,7 +269,7 @@ void StandardOutput::Send() {
     if (buffer_.empty()) return;
     const int error = Pass(buffer_);
     buffer_.clear();
-    if (error != 0) throw OutputError(OutputFailure(error));
+    if (error != 0) throw EOutputError(OutputFailure(error));
 }
 
 int StandardOutput::Pass(std::string_view bytes) {

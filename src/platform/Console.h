@@ -27,7 +27,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 
 class Terminal;  // standard output or standard error when it is a terminal
 
-// Buffered standard output; every write is checked and a failure raises OutputError. Redirected (a
+// Buffered standard output; every write is checked and a failure raises EOutputError. Redirected (a
 // pipe, a file, anything but a terminal), the bytes are written as they are. On a terminal they are
 // shown as TerminalText renders them, converted from code page 932 to the terminal's encoding (the
 // user locale's character set on POSIX, a console's own characters on Windows).

@@ -17,14 +17,15 @@ constexpr bool IsTrailByte(char c) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
-// A to Z in lower case, every other byte as it is.
-constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// a to z in upper case, every other byte as it is: the one case fold of the command, which knows
+// no other letters than ASCII's.
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The same bytes but for the case of ASCII letters, byte by byte (a trail byte folds too).
 constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
     }
     return true;
 }
@@ -63,6 +64,22 @@ constexpr std::size_t FindLastOf(std::string_view s, std::string_view set) {
         i += n;
     }
     return found;
+}
+
+// Orders texts by their bytes, with single-byte a to z folded to upper case (the trail byte of a
+// double-byte character is never folded); a prefix comes before the longer text. Negative, zero or
+// positive.
+constexpr int CompareIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    bool trail = false;  // both texts agree up to here, so a trail byte in one is one in the other
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(trail ? a[i] : UpperAscii(a[i]));
+        const auto y = static_cast<unsigned char>(trail ? b[i] : UpperAscii(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+        trail = !trail && IsLeadByte(a[i]);
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 }  // namespace vireziriv::cp932

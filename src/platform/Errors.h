@@ -1,20 +1,46 @@
-// What the platform raises when the system refuses: the layers above wrap it or report it as is.
+// The run-time's failures, the platform's own among them: the root of every exception the command
+// reports. The platform is the bottom layer, so the family starts here; the command's own kinds
+// derive from it in base/Exceptions.h.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
+#include <string>
+#include <utility>
 
-namespace vireziriv::platform {
+namespace vireziriv {
 
+// The root of every failure the command reports; the entry point maps what reaches it to status 99
+// unless a more specific kind applies.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : message_(std::move(message)) {}
+    const std::string& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+// A list index outside the list.
+class EListError : public Exception {
+    using Exception::Exception;
+};
+// A text that is not the number, date or time it should be; an assignment between unrelated objects.
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
 // A file that cannot be opened or read; the message names the file and the system's reason.
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+class EFileError : public Exception {
+    using Exception::Exception;
 };
-
 // Standard output refused a write.
-class OutputError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+class EOutputError : public Exception {
+    using Exception::Exception;
 };
 
-}  // namespace vireziriv::platform
+// Raises EListError for index `i`, with the run-time's message.
+[[noreturn]] inline void RaiseListIndexError(int i) {
+    throw EListError("List index out of bounds (" + std::to_string(i) + ")");
+}
+
+}  // namespace vireziriv

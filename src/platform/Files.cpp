@@ -2,6 +2,7 @@
 #include "platform/Files.h"
 
 #include "platform/Errors.h"
+#include "platform/Owned.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -20,7 +21,7 @@ namespace vireziriv::platform {
 namespace {
 
 [[noreturn]] void RaiseCannotOpen(const std::string& path, std::string_view why) {
-    throw FileError("Cannot open file \"" + path + "\". " + std::string(why));
+    throw EFileError("Cannot open file \"" + path + "\". " + std::string(why));
 }
 
 }  // namespace
@@ -38,27 +39,15 @@ std::string LastErrorText() {
     return text;
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
 }  // namespace
 
 void ReadWholeFile(const std::string& path, std::string& bytes) {
     // FILE_SHARE_READ only: others may read while we do, nobody may write.
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) RaiseCannotOpen(path, LastErrorText());
+    const Owned<HANDLE, CloseHandle> file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                                      nullptr),
+                                          INVALID_HANDLE_VALUE);
+    if (!file.valid()) RaiseCannotOpen(path, LastErrorText());
     if (GetFileType(file.get()) != FILE_TYPE_DISK) RaiseCannotOpen(path, "Not a regular file");
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) RaiseCannotOpen(path, LastErrorText());
@@ -70,7 +59,7 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
         DWORD got = 0;
         if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
             bytes.resize(start);
-            throw FileError("Cannot read file \"" + path + "\". " + LastErrorText());
+            throw EFileError("Cannot read file \"" + path + "\". " + LastErrorText());
         }
         if (got == 0) break;  // shrank meanwhile
         done += got;
@@ -90,28 +79,10 @@ bool DirectoryExists(const std::string& path) {
 
 #else
 
-namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-}  // namespace
-
 void ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK so that opening a FIFO returns at once; it is then refused as not a regular file.
-    Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0) RaiseCannotOpen(path, std::strerror(errno));
+    const Owned<int, close> file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), -1);
+    if (!file.valid()) RaiseCannotOpen(path, std::strerror(errno));
     struct stat info {};
     if (fstat(file.get(), &info) != 0) RaiseCannotOpen(path, std::strerror(errno));
     if (!S_ISREG(info.st_mode)) RaiseCannotOpen(path, "Not a regular file");
@@ -128,7 +99,7 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
             if (errno == EINTR) continue;
             const int error = errno;
             bytes.resize(start);
-            throw FileError("Cannot read file \"" + path + "\". " + std::strerror(error));
+            throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error));
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);

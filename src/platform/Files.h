@@ -16,9 +16,12 @@ inline constexpr char kPathDelimiter = '/';
 inline constexpr std::string_view kFileNameDelimiters = "/";
 #endif
 
-// Appends every byte of a regular file to `bytes`, letting others read it meanwhile but not write
-// it. Anything that is not a regular file (a FIFO, a device, a socket) is unreadable and never
-// blocks. Raises FileError when the file cannot be opened or read, leaving `bytes` as it was.
+// Appends every byte of a regular file to `bytes`. What others may do meanwhile depends on the
+// platform: Windows opens the file sharing reads only, so nobody can write it while it is read (and
+// a file that someone holds open for writing cannot be opened); POSIX has no such lock, and a writer
+// may change the file while it is read. Anything that is not a regular file (a FIFO, a device, a
+// socket) is unreadable and never blocks. Raises EFileError when the file cannot be opened or read,
+// leaving `bytes` as it was.
 void ReadWholeFile(const std::string& path, std::string& bytes);
 // The same, as a text of its own.
 std::string ReadWholeFile(const std::string& path);

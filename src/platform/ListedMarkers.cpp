@@ -1,8 +1,34 @@
 // Whether a person file's .off marker exists, answered from one listing of the directory where it can be.
+//
+// A look-up of the marker costs a round trip on a file server, one per person, so the listing that
+// found the person files decides wherever it can. The marker of person file P is M, P's name with its
+// last extension replaced by ".off". For each P, the first row that applies answers:
+//
+// | what the listing shows                                       | answer       | why                                          |
+// |--------------------------------------------------------------|--------------|----------------------------------------------|
+// | an entry named exactly M: a file                             | exists       | the look-up would find it                    |
+// | an entry named exactly M: a directory                        | missing      | a directory is no marker                     |
+// | an entry named exactly M: a link, or an entry without a type | ask          | only the file system knows what it leads to  |
+// | P's name before the extension holds '~'                      | ask          | M may be another entry's 8.3 alias, which a  |
+// |                                                              |              | listing does not always show                 |
+// | P matched *.vlt through its alias (e.vltx), and some marker  | ask          | another person may have the same M, and the  |
+// | is listed                                                    |              | entry it claims may be M on a case-blind one |
+// | an entry that no person file claims as its exact marker (or  | ask          | a case-blind file system may fold that name  |
+// | an alias) whose name may fold into M                         |              | into M; it alone can say                     |
+// | more than kMostCompared such entries with a wildcard         | ask          | comparing them all costs more than a look-up |
+// | nothing of the above                                         | missing      | no file system would find anything           |
+//
+// "May fold into M": names compare as patterns, ASCII letters without case and every run of other
+// characters as a wildcard for any text, since a case-blind file system may fold or normalise those
+// into anything (full-width letters, a Kelvin sign, a dotless i, a precomposed letter). An entry
+// named exactly as some person's marker is that person's and never stands in for another's: two
+// person files whose names fold together cannot both exist on a case-blind file system. So a board
+// whose markers all belong to person files, Japanese names included, needs no look-up at all.
 #include "platform/ListedMarkers.h"
 
 #include "platform/Cp932.h"
 
+#include <optional>
 #include <utility>
 
 namespace vireziriv::platform {
@@ -14,7 +40,7 @@ constexpr char kWild = '\x80';
 // Beyond this many wildcard comparisons for one person, asking the file system is the cheaper way.
 constexpr std::size_t kMostCompared = 64;
 
-// ASCII letters in lower case, other ASCII as it is, and each run of other characters one wildcard.
+// ASCII letters in upper case, other ASCII as it is, and each run of other characters one wildcard.
 // A code page 932 double-byte character goes into the wildcard whole, trail byte included.
 std::string PatternOf(std::string_view name) {
     std::string pattern;
@@ -22,7 +48,7 @@ std::string PatternOf(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); i += cp932::CharLength(name, i)) {
         const char c = name[i];
         if (static_cast<unsigned char>(c) < 0x80) {
-            pattern += cp932::LowerAscii(c);
+            pattern += cp932::UpperAscii(c);
         } else if (pattern.empty() || pattern.back() != kWild) {
             pattern += kWild;
         }
@@ -74,6 +100,12 @@ bool HasPersonExtension(std::string_view name) {
     return cp932::EqualsIgnoringAsciiCase(name.substr(StemOf(name).size()), ".vlt");
 }
 
+// The stem of an entry named "<stem>.off" exactly, or nothing.
+std::optional<std::string_view> ExactMarkerStem(std::string_view name) {
+    if (!name.ends_with(kMarkerExtension)) return std::nullopt;
+    return name.substr(0, name.size() - kMarkerExtension.size());
+}
+
 MarkerAnswer AnswerFor(EntryKind kind) {
     switch (kind) {
         case EntryKind::File: return MarkerAnswer::Exists;
@@ -86,7 +118,7 @@ MarkerAnswer AnswerFor(EntryKind kind) {
 }  // namespace
 
 bool ListedMarkers::MayBeMarker(std::string_view name) {
-    static const std::string anyMarker = kWild + std::string(kMarkerExtension);
+    static const std::string anyMarker = kWild + PatternOf(kMarkerExtension);
     return Overlap(PatternOf(name), anyMarker);
 }
 
@@ -97,9 +129,7 @@ std::string ListedMarkers::MarkerName(std::string_view personName) {
 ListedMarkers::ListedMarkers(std::vector<ListedEntry> entries, const NameList& persons) {
     if (entries.empty()) return;  // the usual board then costs no pass over its persons
     for (const ListedEntry& entry : entries) {
-        if (entry.name.ends_with(kMarkerExtension)) {
-            exact_.emplace(entry.name.substr(0, entry.name.size() - kMarkerExtension.size()), Exact{entry.kind});
-        }
+        if (const auto stem = ExactMarkerStem(entry.name)) exact_.emplace(std::string(*stem), Exact{entry.kind});
     }
     for (std::size_t i = 0; i < persons.Count(); ++i) {
         if (!HasPersonExtension(persons[i])) continue;
@@ -118,9 +148,8 @@ ListedMarkers::ListedMarkers(std::vector<ListedEntry> entries, const NameList& p
     for (const ListedEntry& entry : entries) {
         // A directory found by the look-up gives the same answer as nothing found.
         if (entry.kind == EntryKind::Directory) continue;
-        const bool claimed = entry.name.ends_with(kMarkerExtension) &&
-                             exact_.at(entry.name.substr(0, entry.name.size() - kMarkerExtension.size())).claimed;
-        if (!claimed) keep(entry.name);
+        const auto stem = ExactMarkerStem(entry.name);
+        if (!stem || !exact_.find(*stem)->second.claimed) keep(entry.name);
         keep(entry.shortName);  // an alias is nobody's exact name
     }
 }
@@ -131,7 +160,7 @@ MarkerAnswer ListedMarkers::Answer(std::string_view personName) const {
     if (stem.find('~') != std::string_view::npos) return MarkerAnswer::Ask;
     if (!HasPersonExtension(personName) && !exact_.empty()) return MarkerAnswer::Ask;
     if (plainCandidates_.empty() && wildCandidates_.empty()) return MarkerAnswer::Missing;
-    return MayStandIn(PatternOf(stem) + std::string(kMarkerExtension)) ? MarkerAnswer::Ask : MarkerAnswer::Missing;
+    return MayStandIn(PatternOf(MarkerName(personName))) ? MarkerAnswer::Ask : MarkerAnswer::Missing;
 }
 
 bool ListedMarkers::MayStandIn(const std::string& markerPattern) const {

@@ -27,18 +27,8 @@ struct ListedEntry {
 enum class MarkerAnswer { Exists, Missing, Ask };
 
 // For each person file of a directory, the answer a look-up of its marker would give (the file name
-// with its last extension replaced by ".off"), decided from the directory's listing where it can be:
-// - an entry of exactly the marker's name decides by its kind (a link is asked about);
-// - otherwise only an entry that is no person's exact marker can stand in for it on a case-blind
-//   file system, since two person files whose names fold together cannot both exist there. Names
-//   are compared as patterns: ASCII letters without case, and every other character as a wildcard
-//   for any text, since a case-blind file system may fold or normalise it into anything (full-width
-//   letters, a Kelvin sign, a dotless i, a precomposed letter). A marker that such an entry might
-//   be is asked about;
-// - a name holding '~' may be another entry's 8.3 alias, which a listing does not always show, and
-//   a person file that Windows' wildcard matched through its alias (e.vltx) may share its marker's
-//   name with another person: both are asked about unless the exact name is listed.
-// So a board whose markers all belong to person files needs no look-up.
+// with its last extension replaced by ".off"), decided from the directory's listing where it can be.
+// The rule, row by row, is the table at the top of ListedMarkers.cpp.
 class ListedMarkers {
 public:
     ListedMarkers() = default;

@@ -53,32 +53,6 @@ int CompareStr(std::string_view a, std::string_view b) { return Compare(a, b, 0)
 
 namespace {
 
-// Bytewise, with single-byte ASCII letters folded when case is ignored; a trail byte is never folded.
-int Compare(std::string_view a, std::string_view b, bool ignoreCase) {
-    auto fold = [ignoreCase](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return ignoreCase && u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u;
-    };
-    std::size_t i = 0;
-    while (i < a.size() && i < b.size()) {
-        if (cp932::CharLength(a, i) == 2) {
-            for (std::size_t k = i; k < i + 2 && k < b.size(); ++k) {
-                const auto x = static_cast<unsigned char>(a[k]);
-                const auto y = static_cast<unsigned char>(b[k]);
-                if (x != y) return x < y ? -1 : 1;
-            }
-            i += 2;
-            continue;
-        }
-        const unsigned x = fold(a[i]);
-        const unsigned y = fold(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-        ++i;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 // The conventions of a Japanese Windows user locale, in code page 932: 午前 and 午後, and the day
 // names 日 月 火 水 木 金 土, Sunday first.
 UserLocale ReadUserLocale() {
@@ -88,8 +62,12 @@ UserLocale ReadUserLocale() {
 
 }  // namespace
 
-int CompareText(std::string_view a, std::string_view b) { return Compare(a, b, true); }
-int CompareStr(std::string_view a, std::string_view b) { return Compare(a, b, false); }
+// Without a user locale, the board's own order: bytes, ASCII letters folded where case is ignored.
+int CompareText(std::string_view a, std::string_view b) { return cp932::CompareIgnoringAsciiCase(a, b); }
+int CompareStr(std::string_view a, std::string_view b) {
+    const int order = a.compare(b);
+    return (order > 0) - (order < 0);
+}
 
 #endif
 

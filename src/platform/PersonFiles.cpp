@@ -3,6 +3,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/Files.h"
+#include "platform/Owned.h"
 
 #include <utility>
 
@@ -14,8 +15,6 @@
 
 namespace vireziriv::platform {
 namespace {
-
-std::function<void(const std::string&)> handOutHook;
 
 #ifdef _WIN32
 
@@ -30,16 +29,13 @@ EntryKind KindOf(const WIN32_FIND_DATAA& data) {
 template <class Visit>
 void FindEach(const std::string& pattern, Visit visit) {
     WIN32_FIND_DATAA data{};
-    const HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr,
-                                         FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return;
-    struct Closer {
-        HANDLE h;
-        ~Closer() { FindClose(h); }
-    } closer{find};
+    const Owned<HANDLE, FindClose> find(FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data,
+                                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH),
+                                        INVALID_HANDLE_VALUE);
+    if (!find.valid()) return;
     do {
         visit(data);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileA(find.get(), &data));
 }
 
 #else
@@ -74,12 +70,8 @@ PersonFiles::PersonFiles(std::string dir) : dir_(std::move(dir)) {
         markerEntries.push_back({data.cFileName, data.cAlternateFileName, KindOf(data)});
     });
 #else
-    if (DIR* stream = opendir(dir_.c_str())) {
-        struct Closer {
-            DIR* d;
-            ~Closer() { closedir(d); }
-        } closer{stream};
-        while (const dirent* entry = readdir(stream)) {
+    if (const Owned<DIR*, closedir> stream(opendir(dir_.c_str()), nullptr); stream.valid()) {
+        while (const dirent* entry = readdir(stream.get())) {
             const std::string_view name = entry->d_name;
             const EntryKind kind = KindOf(entry->d_type);
             if (EndsWithVlt(name)) {
@@ -96,11 +88,7 @@ PersonFiles::PersonFiles(std::string dir) : dir_(std::move(dir)) {
     markers_ = ListedMarkers(std::move(markerEntries), names_);
 }
 
-bool PersonFiles::HandOut(std::size_t i) const {
-    if (untyped_[i] && DirectoryExists(dir_ + std::string(Name(i)))) return false;
-    if (handOutHook) handOutHook(std::string(Name(i)));
-    return true;
-}
+bool PersonFiles::IsDirectory(std::size_t i) const { return untyped_[i] && DirectoryExists(dir_ + std::string(Name(i))); }
 
 bool PersonFiles::MarkerExists(std::size_t i) const {
     switch (markers_.Answer(Name(i))) {
@@ -109,10 +97,6 @@ bool PersonFiles::MarkerExists(std::size_t i) const {
         case MarkerAnswer::Ask: break;
     }
     return FileExists(dir_ + ListedMarkers::MarkerName(Name(i)));
-}
-
-void PersonFiles::SetHandOutHookForTesting(std::function<void(const std::string& name)> hook) {
-    handOutHook = std::move(hook);
 }
 
 }  // namespace vireziriv::platform

@@ -5,7 +5,6 @@
 #include "platform/NameList.h"
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,18 +23,13 @@ public:
     std::size_t Count() const { return names_.Count(); }
     std::string_view Name(std::size_t i) const { return names_[i]; }
 
-    // A reader's first step for file `i`, just before it reads: false when the entry turns out to
-    // be a directory (a link to one, or an entry the listing gave no type), which is skipped.
-    bool HandOut(std::size_t i) const;
+    // Whether entry `i` is a directory after all, which is no person file: asked of the file system
+    // only for an entry that the listing showed as a link or without a type.
+    bool IsDirectory(std::size_t i) const;
 
     // Whether the file's .off marker exists (as FileExists would say of the file's path with its
     // last extension replaced by ".off"), asking the file system only where the listing cannot tell.
     bool MarkerExists(std::size_t i) const;
-
-    // Test seam: `hook` sees each name as HandOut hands it to a reader, on that reader's thread, so
-    // that a test can make a read slow or fail or change the directory meanwhile. Set it while no
-    // directory is being read; an empty hook, as in the command, does nothing.
-    static void SetHandOutHookForTesting(std::function<void(const std::string& name)> hook);
 
 private:
     std::string dir_;

@@ -2,6 +2,8 @@
 #include "platform/Registry.h"
 
 #ifdef _WIN32
+#include "platform/Owned.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -19,18 +21,19 @@ namespace vireziriv::platform {
 std::string ReadBoardShareDir() {
     // Read-only: a key that grants less than KEY_READ may still let its values be queried.
     constexpr const char* kKey = "Software\\Ostrel\\Velto";
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &opened) != ERROR_SUCCESS &&
+        RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
         return {};
     }
+    const Owned<HKEY, RegCloseKey> key(opened, nullptr);
     std::string value;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, "ShareDir", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExA(key.get(), "ShareDir", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         value.resize(size);
-        if (RegQueryValueExA(key, "ShareDir", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) ==
+        if (RegQueryValueExA(key.get(), "ShareDir", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) ==
                 ERROR_SUCCESS &&
             (type == REG_SZ || type == REG_EXPAND_SZ)) {
             value.resize(std::min<std::size_t>(size, value.size()));
@@ -39,7 +42,6 @@ std::string ReadBoardShareDir() {
             value.clear();
         }
     }
-    RegCloseKey(key);
     return value;
 }
 

@@ -3,6 +3,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
+#include "support/SwitchesSlot.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@ namespace {
 // Each test starts with an empty slot and leaves one behind.
 class SwitchList : public testing::Test {
 protected:
-    ~SwitchList() override { TOstrelArgs::ResetInstanceForTesting(); }
+    ~SwitchList() override { test::SwitchesSlot::Reset(); }
     static const TOstrelArgs& With(std::vector<std::string> arguments) {
-        TOstrelArgs::ResetInstanceForTesting(std::move(arguments));
+        test::SwitchesSlot::Reset(std::move(arguments));
         return TOstrelArgs::GetInstance();
     }
 };
@@ -118,7 +119,7 @@ protected:
 };
 
 TEST_F(SwitchList, GetInstanceCreatesOnceAndValidatesOnce) {
-    TOstrelArgs::ResetInstanceForTesting({"/N", "/F"});
+    test::SwitchesSlot::Reset({"/N", "/F"});
     TCountingArgs::validations = 0;
     TCountingArgs& first = TCountingArgs::GetInstance();
     EXPECT_EQ(TCountingArgs::validations, 1);
@@ -130,7 +131,7 @@ TEST_F(SwitchList, GetInstanceCreatesOnceAndValidatesOnce) {
 }
 
 TEST_F(SwitchList, AFailedCreationStoresNothing) {
-    TOstrelArgs::ResetInstanceForTesting({"/N"});
+    test::SwitchesSlot::Reset({"/N"});
     TCountingArgs::validations = 0;
     TCountingArgs::failNext = true;
     try {
@@ -145,7 +146,7 @@ TEST_F(SwitchList, AFailedCreationStoresNothing) {
 }
 
 TEST_F(SwitchList, TheFirstClassToAskDecidesTheInstance) {
-    TOstrelArgs::ResetInstanceForTesting({"/N"});
+    test::SwitchesSlot::Reset({"/N"});
     const TOstrelArgs& base = TOstrelArgs::GetInstance();
     EXPECT_EQ(base.ClassName(), "TOstrelArgs");
     EXPECT_EQ(&TOstrelArgs::GetInstance(), &base);

@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "support/Sjis.h"
+#include "support/SwitchesSlot.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -53,10 +54,10 @@ protected:
         dir.MakeDir("share");
         dir.Write("file", "x");
     }
-    ~ListerSwitches() override { TOstrelArgs::ResetInstanceForTesting(); }
+    ~ListerSwitches() override { test::SwitchesSlot::Reset(); }
 
     static TVLArgs& With(std::vector<std::string> arguments) {
-        TOstrelArgs::ResetInstanceForTesting(std::move(arguments));
+        test::SwitchesSlot::Reset(std::move(arguments));
         return TVLArgs::GetInstance();
     }
 
@@ -168,7 +169,7 @@ TEST_F(ListerSwitches, AnExistingDirectoryPassesWithOrWithoutItsSeparator) {
 
 TEST_F(ListerSwitches, GetInstanceHandsOutOneValidatedObject) {
     const std::string later = dir.PathOf("later");
-    TOstrelArgs::ResetInstanceForTesting({"/N", "/D:" + later});
+    test::SwitchesSlot::Reset({"/N", "/D:" + later});
     EXPECT_THROW(TVLArgs::GetInstance(), EVeltoCommandArgsException);
     // Nothing was stored: the next call creates and validates again.
     dir.MakeDir("later");
@@ -207,14 +208,14 @@ TEST_F(ListerSwitches, GetShareDirEndsWithOneSeparatorCharacter) {
         {"x\x95", std::string("x\x95") + kSep},  // a lead byte with nothing after it
     };
     for (const Case& c : cases) {
-        TOstrelArgs::ResetInstanceForTesting({"/D:" + c.value});
+        test::SwitchesSlot::Reset({"/D:" + c.value});
         EXPECT_EQ(TUncheckedVLArgs::GetInstance().GetShareDir(), c.expected) << c.value;
     }
 }
 
 TEST_F(ListerSwitches, GetShareDirWithoutDAndWithoutSettingIsEmpty) {
     if (UserHasBoardSetting()) GTEST_SKIP() << "this user has a board setting";
-    TOstrelArgs::ResetInstanceForTesting({"/D", "/N"});
+    test::SwitchesSlot::Reset({"/D", "/N"});
     EXPECT_EQ(TUncheckedVLArgs::GetInstance().GetShareDir(), "");
 }
 

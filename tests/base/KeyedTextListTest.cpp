@@ -195,20 +195,6 @@ TEST(KeyedTextList, LoadFromFileReadsBytesUnchanged) {
     EXPECT_THROW(list.LoadFromFile(dir.PathOf("missing.txt")), EFileError);
 }
 
-TEST(AppendFileBytes, AppendsTheFileOrLeavesTheTextAsItWas) {
-    test::TempDir dir;
-    const std::string bytes = std::string("a\0b\r\n", 5) + "\xfc\xfc";
-    const std::string path = dir.Write("a.txt", bytes);
-    dir.MakeDir("d.txt");
-    std::string text = "before";
-    AppendFileBytes(path, text);
-    EXPECT_EQ(text, "before" + bytes);
-    for (const std::string& unreadable : {dir.PathOf("missing.txt"), dir.PathOf("d.txt")}) {
-        EXPECT_THROW(AppendFileBytes(unreadable, text), EFileError) << unreadable;
-        EXPECT_EQ(text, "before" + bytes) << unreadable;
-    }
-}
-
 TEST(Trim, RemovesControlBytesAndBlanks) {
     EXPECT_EQ(Trim(std::string_view(" \t\0x y\r\n", 8)), "x y");
     EXPECT_EQ(Trim("   "), "");

@@ -1,11 +1,11 @@
-// The person list when the directory changes between listing and reading, through the listing's
-// test seam: a file that is gone, or is no longer a readable file, ends the load with its message.
+// The person list when the directory changes between listing and reading, through a test's reader:
+// a file that is gone, or is no longer a readable file, ends the load with its message.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "support/TempDir.h"
-#include "HandOutHook.h"
+#include "ReadHook.h"
 #include "UnreadableEntry.h"
 
 #include <gtest/gtest.h>
@@ -52,12 +52,12 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
         dir.Write("a.vlt", "a\r\nA\r\n");
         dir.Write("b.vlt", "b\r\nB\r\n");
         const bool aFirst = test::ListingOrder(dir).front() == "a.vlt";
-        const test::HandOutHook hook([&](const std::string& name) {
+        const test::ReadHook hook([&](const std::string& name) {
             if (name == "b.vlt") change.apply(dir.PathOf(name));
         });
         TVeltoPersonsList list;
         try {
-            list.LoadFromDir(dir.Path());
+            list.LoadFromDir(dir.Path(), hook);
             ADD_FAILURE() << change.what << ": the load went through";
         } catch (const EVeltoCommandFileException& e) {
             EXPECT_EQ(e.Message(), std::string(text::kPersonFileBefore) + dir.PathOf("b.vlt") +
@@ -77,9 +77,9 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
 TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
     test::TempDir dir;
     dir.Write("a.vlt", "a\r\nA\r\n");
-    const test::HandOutHook hook([&dir](const std::string& name) { dir.Write(name, "z\r\nZ\r\n"); });
+    const test::ReadHook hook([&dir](const std::string& name) { dir.Write(name, "z\r\nZ\r\n"); });
     TVeltoPersonsList list;
-    ASSERT_EQ(list.LoadFromDir(dir.Path()), 1);
+    ASSERT_EQ(list.LoadFromDir(dir.Path(), hook), 1);
     EXPECT_EQ(list.Items(0).Name(), "Z");
 }
 

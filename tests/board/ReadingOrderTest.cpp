@@ -1,20 +1,19 @@
 // The person list read on several threads gives what reading the files one after another gives: the
-// first failure in the listing's order wins, whichever finished first, no reader outlives the load, and
-// slow reads bring more readers.
+// first failure in the listing's order wins, whichever finished first, persons are added in the
+// listing's order, and slow reads bring more readers.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
-#include "platform/Errors.h"
+#include "board/ReadingPolicy.h"
+#include "support/Signal.h"
 #include "support/TempDir.h"
-#include "HandOutHook.h"
+#include "ReadHook.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -30,27 +29,10 @@ namespace {
 using namespace std::chrono_literals;
 using Names = std::vector<std::string>;
 
-// A flag one reader raises and another waits for, never longer than a test may take.
-class Signal {
-public:
-    void Raise() {
-        {
-            const std::lock_guard lock(mutex_);
-            raised_ = true;
-        }
-        changed_.notify_all();
-    }
-    // False when it was not raised in time.
-    bool Await() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 20s, [this] { return raised_; });
-    }
+using test::Signal;
 
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool raised_ = false;
-};
+// Exactly `threads` readers from the start: enough for every file of a test to be read at once.
+Producers Fixed(std::size_t threads) { return {threads, threads, {}}; }
 
 class ReadingOrder : public testing::Test {
 protected:
@@ -69,9 +51,9 @@ protected:
     }
 
     // The load's failure message, or "" when it went through.
-    std::string LoadFailure() {
+    std::string LoadFailure(const BoardFiles& files) {
         try {
-            list.LoadFromDir(dir.Path());
+            list.LoadFromDir(dir.Path(), files);
         } catch (const EVeltoCommandFileException& e) {
             return e.Message();
         }
@@ -91,24 +73,24 @@ protected:
     TVeltoPersonsList list;
 };
 
-TEST_F(ReadingOrder, FirstFailureInListingOrderWinsWhenLaterOnesFinishFirst) {
+TEST_F(ReadingOrder, FirstFailureInListingOrderWinsWhenALaterOneFinishesFirst) {
     const Names order = Board(12);
-    const std::string first = order[3], second = order[7], third = order[10];
+    const std::string first = order[3], later = order[7];
     Signal laterFailed;
     bool waited = false;
-    const test::HandOutHook hook([&](const std::string& name) {
-        if (name == first) {
-            waited = laterFailed.Await();
-            std::this_thread::sleep_for(10ms);  // let the later failure land in its slot
-            throw platform::FileError("first");
-        }
-        if (name == third) {
-            laterFailed.Raise();
-            throw platform::FileError("third");
-        }
-        if (name == second) throw platform::FileError("second");
-    });
-    EXPECT_EQ(LoadFailure(), MessageFor(first));
+    const test::ReadHook hook(
+        [&](const std::string& name) {
+            if (name == first) {
+                waited = laterFailed.Await();
+                throw EFileError("first");
+            }
+            if (name == later) {
+                laterFailed.Raise();
+                throw EFileError("later");
+            }
+        },
+        Fixed(order.size()));
+    EXPECT_EQ(LoadFailure(hook), MessageFor(first));
     EXPECT_TRUE(waited) << "the later file was not read while the first waited";
     // What was listed before the failing file stays, as when reading one file after another.
     EXPECT_EQ(Kept(order), Names(order.begin(), order.begin() + 3));
@@ -124,19 +106,19 @@ TEST_F(ReadingOrder, FailureOnAReaderIsWhatItIsInASerialLoad) {
         std::function<void()> raise;
         std::string message;  // "" for the foreign exception, which passes unchanged
     } cases[] = {
-        {"unreadable", [] { throw platform::FileError("gone"); }, MessageFor(victim)},
+        {"unreadable", [] { throw EFileError("gone"); }, MessageFor(victim)},
         {"out of memory", [] { throw std::bad_alloc(); }, MessageFor(victim)},
         {"foreign", [] { throw Foreign{}; }, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const test::HandOutHook hook([&](const std::string& name) {
+        const test::ReadHook hook([&](const std::string& name) {
             if (name == victim) c.raise();
         });
         if (c.message.empty()) {
-            EXPECT_THROW(list.LoadFromDir(dir.Path()), Foreign);
+            EXPECT_THROW(list.LoadFromDir(dir.Path(), hook), Foreign);
         } else {
-            EXPECT_EQ(LoadFailure(), c.message);
+            EXPECT_EQ(LoadFailure(hook), c.message);
         }
         EXPECT_EQ(Kept(order), Names(order.begin(), order.begin() + 2));
     }
@@ -147,50 +129,36 @@ TEST_F(ReadingOrder, FileThatVanishesWhileOthersAreReadEndsTheLoadWithItsMessage
     const std::string remover = order[1], victim = order[6];
     Signal removed;
     bool waited = false;
-    const test::HandOutHook hook([&](const std::string& name) {
-        if (name == remover) {
-            std::remove(dir.PathOf(victim).c_str());
-            removed.Raise();
-        }
-        if (name == victim) waited = removed.Await();
-    });
-    EXPECT_EQ(LoadFailure(), MessageFor(victim));
+    const test::ReadHook hook(
+        [&](const std::string& name) {
+            if (name == remover) {
+                std::remove(dir.PathOf(victim).c_str());
+                removed.Raise();
+            }
+            if (name == victim) waited = removed.Await();
+        },
+        Fixed(order.size()));
+    EXPECT_EQ(LoadFailure(hook), MessageFor(victim));
     EXPECT_TRUE(waited);
     EXPECT_EQ(Kept(order), Names(order.begin(), order.begin() + 6));
 }
 
-TEST_F(ReadingOrder, FailureStopsTheReadersAndNoneOutlivesTheLoad) {
-    const Names order = Board(1000);
-    std::atomic<int> reading{0};
-    const test::HandOutHook hook([&](const std::string& name) {
-        if (name == order.front()) throw platform::FileError("first");
-        ++reading;
-        std::this_thread::sleep_for(50ms);  // a slow share
-        --reading;
-    });
-    EXPECT_EQ(LoadFailure(), MessageFor(order.front()));
-    EXPECT_EQ(reading.load(), 0) << "a reader was still at work";
-    const std::size_t handedOut = hook.HandedOut().size();
-    EXPECT_LT(handedOut, order.size()) << "the load waited for the rest of the board";
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(hook.HandedOut().size(), handedOut) << "a reader went on after the load";
-    EXPECT_EQ(list.Count(), 0);
-}
-
-TEST_F(ReadingOrder, SlowReadsBringMoreReaders) {
+TEST_F(ReadingOrder, SlowReadsBringMoreReadersWhateverTheCores) {
     const Names order = Board(200);
     std::mutex mutex;
     std::set<std::thread::id> readers;
-    const test::HandOutHook hook([&](const std::string&) {
-        {
-            const std::lock_guard lock(mutex);
-            readers.insert(std::this_thread::get_id());
-        }
-        std::this_thread::sleep_for(2ms);  // a file server's round trips
-    });
-    ASSERT_EQ(list.LoadFromDir(dir.Path()), 200);
-    // One reader per core to start with; a file server keeps many more busy.
-    EXPECT_GT(readers.size(), std::max(std::thread::hardware_concurrency(), 2u));
+    // The command's own rule, on a machine of two cores, whatever this one has.
+    const test::ReadHook hook(
+        [&](const std::string&) {
+            {
+                const std::lock_guard lock(mutex);
+                readers.insert(std::this_thread::get_id());
+            }
+            std::this_thread::sleep_for(2ms);  // a file server's round trips
+        },
+        PersonReaders(2));
+    ASSERT_EQ(list.LoadFromDir(dir.Path(), hook), 200);
+    EXPECT_GT(readers.size(), 2u) << "a file server keeps more readers busy than the cores";
 }
 
 TEST_F(ReadingOrder, PersonsAreAddedInListingOrderWhicheverIsReadFirst) {
@@ -204,13 +172,18 @@ TEST_F(ReadingOrder, PersonsAreAddedInListingOrderWhicheverIsReadFirst) {
         dir.Write("f" + std::to_string(i) + ".vlt", "k" + std::to_string(i) + "\r\nn\r\n" + group + "\r\n");
     }
     const Names order = test::ListingOrder(dir);
-    // The earlier a file is listed, the longer its reading takes.
-    const test::HandOutHook hook([&](const std::string& name) {
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            if (order[i] == name) std::this_thread::sleep_for(std::chrono::milliseconds(order.size() - i));
-        }
-    });
-    ASSERT_EQ(list.LoadFromDir(dir.Path()), count);
+    // Each file is read only once the one listed after it has been: the last is read first.
+    std::vector<Signal> read(order.size());
+    const test::ReadHook hook(
+        [&](const std::string& name) {
+            const auto at = static_cast<std::size_t>(std::find(order.begin(), order.end(), name) - order.begin());
+            if (at + 1 < order.size()) {
+                ASSERT_TRUE(read[at + 1].Await());
+            }
+            read[at].Raise();
+        },
+        Fixed(order.size()));
+    ASSERT_EQ(list.LoadFromDir(dir.Path(), hook), count);
     const std::string& last = order.back();
     const TVeltoPerson* lastPerson = list.FindByFileName(last.substr(0, last.size() - 4));
     ASSERT_NE(lastPerson, nullptr);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -283,16 +284,15 @@ TEST(PersonByHand, PathsCompareAsTheirText) {
     }
 }
 
-TEST_F(PersonFile, MarkerAnswerFromTheCaller) {
-    dir.Write("off.off", "");
-    const std::string paths[] = {dir.Write("on.vlt", "a"), dir.Write("off.vlt", "a")};
+TEST_F(PersonFile, TakenFromAFileReadAlreadyWithTheMarkerFromTheCaller) {
+    const auto directory = std::make_shared<const std::string>(dir.Path());
     for (const bool powerOff : {true, false}) {
-        for (const std::string& path : paths) {
-            TVeltoPerson p;
-            p.LoadFromFile(path, powerOff);
-            EXPECT_EQ(p.PowerOFF(), powerOff) << path;
-            EXPECT_EQ(p.Furigana(), "a");
-        }
+        TVeltoPerson p;
+        p.LoadFromText(directory, "on.vlt" + Sjis("やまだ\r\n山田\r\n"), 6, powerOff);
+        EXPECT_EQ(p.PowerOFF(), powerOff);
+        EXPECT_EQ(p.Furigana(), Sjis("やまだ"));
+        EXPECT_EQ(p.Name(), Sjis("山田"));
+        EXPECT_EQ(p.FilePath(), dir.PathOf("on.vlt"));
     }
 }
 

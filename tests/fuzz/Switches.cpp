@@ -8,6 +8,7 @@
 #include "listing/VLListupUnit.h"
 #include "platform/Cp932.h"
 #include "platform/Files.h"
+#include "support/SwitchesSlot.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         args.insert(args.begin() + static_cast<std::ptrdiff_t>(at), "/D:" + Scratch().Path());
     }
 
-    TOstrelArgs::ResetInstanceForTesting(args);
+    test::SwitchesSlot::Reset(args);
     const auto validation = ExpectedValidation(args);
     TVLArgs* switches = nullptr;
     try {

@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "board/VeltoPersonUnit.h"
+#include "support/SwitchesSlot.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST(ListingLine, AnEmptyArgumentIsAnInvalidSwitchInItsPlace) {
         {{"/N", "/X", ""}, "/X"},
     };
     for (const auto& c : cases) {
-        TOstrelArgs::ResetInstanceForTesting(c.args);
+        test::SwitchesSlot::Reset(c.args);
         try {
             const std::string line = ListingLine(person, TOstrelArgs::GetInstance());
             ADD_FAILURE() << "listed " << testing::PrintToString(line) << " for " << testing::PrintToString(c.args);
@@ -36,7 +37,7 @@ TEST(ListingLine, AnEmptyArgumentIsAnInvalidSwitchInItsPlace) {
             EXPECT_EQ(e.Message(), c.named + std::string(text::kInvalidSwitch)) << testing::PrintToString(c.args);
         }
     }
-    TOstrelArgs::ResetInstanceForTesting();
+    test::SwitchesSlot::Reset();
 }
 
 }  // namespace

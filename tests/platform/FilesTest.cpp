@@ -102,7 +102,7 @@ TEST(ReadWholeFile, LetsOthersReadButNotWrite) {
         // Held for writing by someone who lets everybody else in: still unreadable for us.
         const OtherHandle writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         ASSERT_TRUE(writer.ok());
-        EXPECT_THROW(platform::ReadWholeFile(path), platform::FileError);
+        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
     }
     EXPECT_EQ(platform::ReadWholeFile(path), Sjis("やまだ\r\n山田\r\n"));
 }
@@ -112,7 +112,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotADiskFile) {
     dir.MakeDir("d.vlt");
     for (const std::string& path : {std::string("NUL"), dir.PathOf("d.vlt"), dir.PathOf("missing.vlt")}) {
         SCOPED_TRACE(path);
-        EXPECT_THROW(platform::ReadWholeFile(path), platform::FileError);
+        EXPECT_THROW(platform::ReadWholeFile(path), EFileError);
     }
 }
 

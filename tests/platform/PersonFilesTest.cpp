@@ -108,7 +108,7 @@ TEST(PersonFiles, PersonsOfOtherCaseInACaseSensitiveDirectory) {
     EXPECT_EQ(Markers(dir), expected);
 }
 
-TEST(PersonFiles, HandsOutWhatIsNotADirectoryAfterAll) {
+TEST(PersonFiles, TellsALinkToADirectoryFromOtherEntries) {
     test::TempDir dir;
     dir.Write("file.vlt", "x");
     dir.MakeDir("target");
@@ -118,11 +118,11 @@ TEST(PersonFiles, HandsOutWhatIsNotADirectoryAfterAll) {
     (void)symlink("nowhere", dir.PathOf("dangling.vlt").c_str());
     dir.MakeDir("dir.vlt");
     const PersonFiles files(dir.Path());
-    std::map<std::string, bool> handedOut;
-    for (std::size_t i = 0; i < files.Count(); ++i) handedOut[std::string(files.Name(i))] = files.HandOut(i);
+    std::map<std::string, bool> isDirectory;
+    for (std::size_t i = 0; i < files.Count(); ++i) isDirectory[std::string(files.Name(i))] = files.IsDirectory(i);
     const std::map<std::string, bool> expected = {
-        {"file.vlt", true}, {"todir.vlt", false}, {"tofile.vlt", true}, {"dangling.vlt", true}};
-    EXPECT_EQ(handedOut, expected);
+        {"file.vlt", false}, {"todir.vlt", true}, {"tofile.vlt", false}, {"dangling.vlt", false}};
+    EXPECT_EQ(isDirectory, expected);
 }
 #endif
 
