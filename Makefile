@@ -42,10 +42,10 @@ fuzz:
 	cmake --build --preset fuzz
 	tests/fuzz/run-all $(FUZZ_SECONDS)
 
-# The release files in build/package: the Windows ZIP, the Debian package, the Linux tarball and their
-# SHA256SUMS, the same bytes from every clone of a commit (their times are the commit's; outside a git
-# checkout, now). CPack's External generator, which makes the archives, also leaves a description of
-# each in JSON: not a release file.
+# The release files in build/package: the Windows installer and ZIP, the Debian package, the Linux
+# tarball and their SHA256SUMS, the same bytes from every clone of a commit (their times are the
+# commit's; outside a git checkout, now). CPack's External generator, which makes the archives and
+# the installer, also leaves a description of each in JSON: not a release file.
 package: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || date +%s)
 package:
 	rm -rf build/package
@@ -56,7 +56,7 @@ package:
 	cmake --build --preset package-windows
 	cpack --preset package-windows
 	rm build/package/*.json
-	cd build/package && sha256sum -- *.zip *.deb *.tar.gz > SHA256SUMS
+	cd build/package && sha256sum -- *.msi *.zip *.deb *.tar.gz > SHA256SUMS
 
 clean:
 	rm -rf build

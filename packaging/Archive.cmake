@@ -1,5 +1,6 @@
 # Run by cpack: makes the tarball or the ZIP of the staged files, the same bytes from every build of a
 # commit: entries sorted by name, owned by root, dated SOURCE_DATE_EPOCH, compressed without a time.
+# Beside the ZIP, Msi.cmake makes the installer.
 string(TIMESTAMP epoch "%s" UTC)  # SOURCE_DATE_EPOCH when it is set
 set(top ${CPACK_PACKAGE_FILE_NAME})
 set(archive ${CPACK_TOPLEVEL_DIRECTORY}/${top}.${CPACK_VIREZIRIV_ARCHIVE})
@@ -27,3 +28,6 @@ else()
                   WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
 endif()
 set(CPACK_EXTERNAL_BUILT_PACKAGES ${archive})
+if(CPACK_VIREZIRIV_ARCHIVE STREQUAL "zip")
+  include(${CMAKE_CURRENT_LIST_DIR}/Msi.cmake)  # the installer beside the ZIP
+endif()
