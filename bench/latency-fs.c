@@ -28,12 +28,16 @@
 //         fail NAME open|read COUNT ERRNO
 //                           the next COUNT opens or reads of NAME fail with ERRNO, a number or a
 //                           name such as EIO, ECONNRESET, ETIMEDOUT, EHOSTDOWN, EACCES
+//         rewrite NAME FROM the next read of NAME returns half of what it asks for, and then FROM's
+//                           bytes are written over NAME in place: a client saves the file while it
+//                           is read, and the reader's next read goes on in the new version
 //         clear             ends every rule
 //       Reading it gives the answers served so far, a "kind count" line each:
 //         busy      EBUSY of busy rules
 //         vanished  ENOENT for a name that the share's latest listing showed: of vanish rules, and
 //                   of files removed after they were listed
 //         failed    errors of fail rules
+//         changed   files written over by rewrite rules
 //         held      opens for reading while another handle had the file open for writing through
 //                   the share (under Wine, whose server refuses such an open itself, a sharing
 //                   violation that the share only sees)
@@ -166,9 +170,9 @@ static const char *stored_name(const char *real) {
 
 // ---- Rules and counters ----
 
-enum rule_kind { BUSY, VANISH, FAIL_OPEN, FAIL_READ };
-enum counter { SERVED_BUSY, SERVED_VANISHED, SERVED_FAILED, SEEN_HELD, COUNTERS };
-static const char *const counter_names[COUNTERS] = {"busy", "vanished", "failed", "held"};
+enum rule_kind { BUSY, VANISH, FAIL_OPEN, FAIL_READ, REWRITE };
+enum counter { SERVED_BUSY, SERVED_VANISHED, SERVED_FAILED, SERVED_CHANGED, SEEN_HELD, COUNTERS };
+static const char *const counter_names[COUNTERS] = {"busy", "vanished", "failed", "changed", "held"};
 
 struct rule {
     char *name;
@@ -177,6 +181,7 @@ struct rule {
     struct timespec until;  // BUSY, VANISH
     long count;             // FAIL_OPEN, FAIL_READ
     int error;
+    char *from;             // REWRITE
 };
 
 // Handles open for writing, by name.
@@ -216,6 +221,7 @@ static struct rule *find_rule(const char *name, enum rule_kind kind) {
 
 static void drop_rule(struct rule *r) {
     free(r->name);
+    free(r->from);
     *r = rules[--rule_count];
 }
 
@@ -232,6 +238,7 @@ static int ruled(const char *name, enum rule_kind kind) {
             }
             ++counters[kind == BUSY ? SERVED_BUSY : SERVED_VANISHED];
             return kind == BUSY ? EBUSY : ENOENT;
+        case REWRITE: break;  // see take_rewrite
         case FAIL_OPEN:
         case FAIL_READ: {
             const int error = r->error;
@@ -253,6 +260,36 @@ static int injected(const char *name, const enum rule_kind *kinds, size_t n) {
     return error;
 }
 
+// Uses up the rewrite rule of `name`: the name of the file to write over it, or NULL.
+static char *take_rewrite(const char *name) {
+    if (!faults) return NULL;
+    char *from = NULL;
+    pthread_mutex_lock(&lock);
+    struct rule *r = find_rule(name, REWRITE);
+    if (r) {
+        from = strdup(r->from);
+        drop_rule(r);
+        ++counters[SERVED_CHANGED];
+    }
+    pthread_mutex_unlock(&lock);
+    return from;
+}
+
+// Writes the bytes of the file `from` over the file `name`, both below SOURCE, in place.
+static void write_over(const char *name, const char *from) {
+    char to[2 * PATH_MAX];
+    char in_path[2 * PATH_MAX];
+    snprintf(to, sizeof to, "%s/%s", source, name);
+    snprintf(in_path, sizeof in_path, "%s/%s", source, from);
+    char bytes[65536];
+    const int in = open(in_path, O_RDONLY);
+    const ssize_t n = in < 0 ? -1 : read(in, bytes, sizeof bytes);
+    if (in >= 0) close(in);
+    const int out = n < 0 ? -1 : open(to, O_WRONLY | O_TRUNC);
+    if (out < 0 || write(out, bytes, (size_t)n) != n) fprintf(stderr, "latency-fs: cannot rewrite %s\n", to);
+    if (out >= 0) close(out);
+}
+
 static int compare_names(const void *a, const void *b) { return strcmp(*(char *const *)a, *(char *const *)b); }
 
 // Counts an ENOENT for the path `real` on SOURCE when the latest listing of its directory showed it.
@@ -271,11 +308,13 @@ static void count_if_listed(const char *real) {
 // Takes `names` (sorted here) as the latest listing of the directory `real`.
 static void remember_listing(const char *real, char **names, size_t count) {
     qsort(names, count, sizeof *names, compare_names);
+    char *dir = strdup(real);
+    for (size_t n = strlen(dir); n > 1 && dir[n - 1] == '/';) dir[--n] = '\0';  // the top is SOURCE "/"
     pthread_mutex_lock(&lock);
     for (size_t i = 0; i < listed_count; ++i) free(listed[i]);
     free(listed);
     free(listed_dir);
-    listed_dir = strdup(real);
+    listed_dir = dir;
     listed = names;
     listed_count = count;
     pthread_mutex_unlock(&lock);
@@ -328,8 +367,9 @@ static int error_number(const char *text) {
     return *end == '\0' && n > 0 && n < 512 ? (int)n : 0;
 }
 
-// Sets or ends a rule; with `until_ms`, MS -1 is for good and 0 ends it.
-static bool set_rule(const char *name, enum rule_kind kind, long value, int error) {
+// Sets a rule, or ends it with `value` 0: for BUSY and VANISH the time in ms (-1 for good), for
+// FAIL_OPEN and FAIL_READ the count.
+static bool set_rule(const char *name, enum rule_kind kind, long value, int error, const char *from) {
     pthread_mutex_lock(&lock);
     struct rule *r = find_rule(name, kind);
     bool ok = true;
@@ -354,6 +394,8 @@ static bool set_rule(const char *name, enum rule_kind kind, long value, int erro
         } else {
             r->count = value;
             r->error = error;
+            free(r->from);
+            r->from = from ? strdup(from) : NULL;
         }
     }
     pthread_mutex_unlock(&lock);
@@ -376,14 +418,19 @@ static bool apply_line(const char *line) {
     }
     if (strcmp(op, "busy") == 0 || strcmp(op, "vanish") == 0) {
         if (sscanf(line, "%*s %4095s %ld %c", name, &value, &extra) != 2 || value < -1) return false;
-        return set_rule(name, op[0] == 'b' ? BUSY : VANISH, value, 0);
+        return set_rule(name, op[0] == 'b' ? BUSY : VANISH, value, 0, NULL);
     }
     if (strcmp(op, "fail") == 0) {
         if (sscanf(line, "%*s %4095s %15s %ld %31s %c", name, what, &value, error, &extra) != 4 || value < 0) return false;
         const int number = error_number(error);
         const bool open = strcmp(what, "open") == 0;
         if (!number || (!open && strcmp(what, "read") != 0)) return false;
-        return set_rule(name, open ? FAIL_OPEN : FAIL_READ, value, number);
+        return set_rule(name, open ? FAIL_OPEN : FAIL_READ, value, number, NULL);
+    }
+    if (strcmp(op, "rewrite") == 0) {
+        char from[PATH_MAX];
+        if (sscanf(line, "%*s %4095s %4095s %c", name, from, &extra) != 2) return false;
+        return set_rule(name, REWRITE, 1, 0, from);
     }
     return false;
 }
@@ -579,8 +626,14 @@ static int lat_read(const char *path, char *buf, size_t size, off_t offset, stru
     const enum rule_kind kinds[] = {FAIL_READ};
     const int error = injected(h->name, kinds, 1);
     if (error) return -error;
-    const ssize_t n = pread(h->fd, buf, size, offset);
-    return n < 0 ? -errno : (int)n;
+    char *from = take_rewrite(h->name);
+    const ssize_t n = pread(h->fd, buf, from && size > 1 ? size / 2 : size, offset);
+    const int why = errno;
+    if (from) {
+        write_over(h->name, from);
+        free(from);
+    }
+    return n < 0 ? -why : (int)n;
 }
 
 static int lat_write(const char *path, const char *buf, size_t size, off_t offset, struct fuse_file_info *fi) {

@@ -30,31 +30,41 @@ share_rule() {
     printf '%s\n' "$@" >"$mnt/.faults"
 }
 
-# share_counters MOUNT: the share's counters as one line, "busy N vanished N failed N held N".
-share_counters() {
-    tr '\n' ' ' <"$1/.faults"
+# read_counters MOUNT ARRAY: the share's counters into the caller's associative array, by kind.
+read_counters() {
+    local -n into=$2
+    local kind count
+    while read -r kind count; do into[$kind]=$count; done <"$1/.faults"
 }
 
-# counter_of COUNTERS KIND: one count out of a share_counters line.
-counter_of() {
-    local words=($1) i
-    for ((i = 0; i < ${#words[@]}; i += 2)); do
-        [ "${words[i]}" != "$2" ] || { echo "${words[i + 1]}"; return; }
-    done
-    echo 0
-}
-
-tag_of() {  # ID VERSION
+tag_of() {  # VARIABLE ID VERSION
     local pad
-    printf -v pad '%*s' $(($2 % 17)) ''
-    echo "$1.$2.${pad// /x}"
+    printf -v pad '%*s' $(($3 % 17)) ''
+    printf -v "$1" '%s.%s.%s' "$2" "$3" "${pad// /x}"
 }
 
-# write_person DIR ID VERSION: the whole file in one write, as a saving client writes a small file.
-write_person() {
+person_text() {  # VARIABLE ID VERSION
     local t
-    t=$(tag_of "$2" "$3")
-    printf '%s\r\n' "$t" "$t" "$t" "$t" '' '' '' "$t" "$t" 0 >"$1/$2.vlt"
+    tag_of t "$2" "$3"
+    printf -v "$1" '%s\r\n' "$t" "$t" "$t" "$t" '' '' '' "$t" "$t" 0
+}
+
+# write_person DIR ID VERSION: a new file, or one emptied and written again, in one write.
+write_person() {
+    local text
+    person_text text "$2" "$3"
+    printf '%s' "$text" >"$1/$2.vlt"
+}
+
+# rewrite_person DIR ID VERSION: written over in place and then cut to its length, so that a reader
+# at any moment finds the old version, the new one, or the new one followed by the old one's last
+# lines, which fall after the tenth field and are never listed; never an empty or a cut file, which a
+# reader could not tell from a whole one.
+rewrite_person() {
+    local text
+    person_text text "$2" "$3"
+    printf '%s' "$text" 1<>"$1/$2.vlt"
+    truncate -s "${#text}" "$1/$2.vlt"
 }
 
 # The switches whose fields carry the tag, and what the command lists with them.
@@ -63,7 +73,7 @@ listing_of() {  # ID VERSION...
     local id=$1 t
     shift
     for v; do
-        t=$(tag_of "$id" "$v")
+        tag_of t "$id" "$v"
         printf '%s,%s,%s,%s,%s,%s\r\n' "$id" "$t" "$t" "$t" "$t" "$t"
     done
 }
