@@ -5,10 +5,10 @@
 // each ending with a backslash; the board's person files are p00.vlt ... (PERSONS of them). Until the
 // file STOP exists, each turn picks a random person and for 30 to 80 ms (HOLD_MIN to HOLD_MAX):
 // - holds its file open with write access and share mode 0 and writes its next version over it;
-// - or, for one of the first TRANSIENT persons every other time, removes its file and adds the next
-//   version back afterwards. It is added under another name on the source directory and renamed, so
-//   that no reader finds it half written and the share sees no look-up of a missing name but the
-//   readers' own.
+// - or, for one of the first TRANSIENT persons every other time, opens its file so too and removes it
+//   through that handle, and adds the next version back afterwards. It is added under another name on
+//   the source directory and renamed, so that no reader finds it half written and the share sees no
+//   look-up of a missing name but the readers' own.
 // A file that a reader has open is waited for, as a saving client retries. A version's fields all
 // carry the tag "pNN.V." and V % 17 x's (tests/soak/share.sh). It writes a line as each hold or
 // removal starts ("hold pNN MS" or "remove pNN MS", MS its length), and at the end what it did.
@@ -34,9 +34,9 @@ static void path_of(char *path, const char *dir, int person, const char *extensi
 }
 
 // Opens `path` as a saving client does, waiting while a reader has it open; counts the waits.
-static HANDLE open_held(const char *path, DWORD creation, unsigned *waits) {
+static HANDLE open_held(const char *path, DWORD access, unsigned *waits) {
     for (;;) {
-        const HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, NULL, creation, FILE_ATTRIBUTE_NORMAL, NULL);
+        const HANDLE h = CreateFileA(path, access, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return h;
         ++*waits;
         Sleep(1);
@@ -76,21 +76,22 @@ int main(int argc, char **argv) {
         path_of(path, share, person, ".vlt");
         if (person < transient && rand() % 2 == 0) {
             printf("remove p%02d %lu\n", person, hold);
-            while (!DeleteFileA(path)) {
-                if (GetLastError() != ERROR_SHARING_VIOLATION) fail("cannot remove", path);
-                ++waits;
-                Sleep(1);
+            const HANDLE h = open_held(path, GENERIC_WRITE | DELETE, &waits);
+            FILE_DISPOSITION_INFO gone = {TRUE};
+            if (h == INVALID_HANDLE_VALUE || !SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) {
+                fail("cannot remove", path);
             }
+            CloseHandle(h);
             Sleep(hold);
             path_of(other, source, person, ".new");
-            const HANDLE h = CreateFileA(other, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-            if (h == INVALID_HANDLE_VALUE || !write_all(h, text)) fail("cannot write", other);
-            CloseHandle(h);
+            const HANDLE added = CreateFileA(other, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+            if (added == INVALID_HANDLE_VALUE || !write_all(added, text)) fail("cannot write", other);
+            CloseHandle(added);
             path_of(path, source, person, ".vlt");
             if (!MoveFileExA(other, path, MOVEFILE_REPLACE_EXISTING)) fail("cannot add back", path);
             ++removals;
         } else {
-            const HANDLE h = open_held(path, OPEN_EXISTING, &waits);
+            const HANDLE h = open_held(path, GENERIC_WRITE, &waits);
             if (h == INVALID_HANDLE_VALUE) fail("cannot hold", path);
             const ULONGLONG start = GetTickCount64();
             printf("hold p%02d %lu\n", person, hold);
