@@ -34,8 +34,8 @@
 //         clear             ends every rule
 //       Reading it gives the answers served so far, a "kind count" line each:
 //         busy      EBUSY of busy rules
-//         vanished  ENOENT for a name that the share's latest listing showed: of vanish rules, and
-//                   of files removed after they were listed
+//         vanished  ENOENT for a name that a listing of the share showed in the last two seconds:
+//                   of vanish rules, and of files removed after they were listed
 //         failed    errors of fail rules
 //         changed   files written over by rewrite rules
 //         held      opens for reading while another handle had the file open for writing through
@@ -197,10 +197,17 @@ static size_t rule_count;
 static struct holder holders[MOST];
 static size_t holder_count;
 static long counters[COUNTERS];
-// The latest listing of a directory: its path on SOURCE and its names, sorted.
-static char *listed_dir;
-static char **listed;
-static size_t listed_count;
+// The latest listings of directories (a reader may list one more than once, Wine for each pattern):
+// each directory's path on SOURCE, its names, sorted, and when it was listed.
+struct listed {
+    char *dir;
+    char **names;
+    size_t count;
+    struct timespec when;
+};
+enum { LISTINGS = 16, LISTED_FOR = 2 };
+static struct listed listings[LISTINGS];
+static size_t next_listing;
 
 static struct timespec now(void) {
     struct timespec t;
@@ -292,31 +299,38 @@ static void write_over(const char *name, const char *from) {
 
 static int compare_names(const void *a, const void *b) { return strcmp(*(char *const *)a, *(char *const *)b); }
 
-// Counts an ENOENT for the path `real` on SOURCE when the latest listing of its directory showed it.
+// Counts an ENOENT for the path `real` on SOURCE when a recent listing of its directory showed it.
 static void count_if_listed(const char *real) {
     if (!faults) return;
     const char *slash = strrchr(real, '/');
     const char *name = slash + 1;
+    const size_t dir_length = (size_t)(slash - real);
+    struct timespec since = now();
+    since.tv_sec -= LISTED_FOR;
     pthread_mutex_lock(&lock);
-    if (listed_dir && strlen(listed_dir) == (size_t)(slash - real) && strncmp(listed_dir, real, slash - real) == 0 &&
-        bsearch(&name, listed, listed_count, sizeof *listed, compare_names)) {
-        ++counters[SERVED_VANISHED];
+    for (size_t i = 0; i < LISTINGS; ++i) {
+        const struct listed *l = &listings[i];
+        if (l->dir && before(since, l->when) && strlen(l->dir) == dir_length && strncmp(l->dir, real, dir_length) == 0 &&
+            bsearch(&name, l->names, l->count, sizeof *l->names, compare_names)) {
+            ++counters[SERVED_VANISHED];
+            break;
+        }
     }
     pthread_mutex_unlock(&lock);
 }
 
-// Takes `names` (sorted here) as the latest listing of the directory `real`.
+// Takes `names` (sorted here) as a listing of the directory `real`, in place of the oldest one kept.
 static void remember_listing(const char *real, char **names, size_t count) {
     qsort(names, count, sizeof *names, compare_names);
     char *dir = strdup(real);
     for (size_t n = strlen(dir); n > 1 && dir[n - 1] == '/';) dir[--n] = '\0';  // the top is SOURCE "/"
     pthread_mutex_lock(&lock);
-    for (size_t i = 0; i < listed_count; ++i) free(listed[i]);
-    free(listed);
-    free(listed_dir);
-    listed_dir = dir;
-    listed = names;
-    listed_count = count;
+    struct listed *l = &listings[next_listing];
+    next_listing = (next_listing + 1) % LISTINGS;
+    for (size_t i = 0; i < l->count; ++i) free(l->names[i]);
+    free(l->names);
+    free(l->dir);
+    *l = (struct listed){dir, names, count, now()};
     pthread_mutex_unlock(&lock);
 }
 
