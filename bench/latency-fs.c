@@ -1,4 +1,4 @@
-// A board behind a file server: a FUSE passthrough that delays every operation and, for the tests, fails, hides and folds names as a Windows server can.
+// A board behind a file server: a FUSE passthrough that delays every operation and, for the tests, makes files busy, vanish, fail or change and folds names as a Windows server does.
 //
 // Usage: latency-fs SOURCE MOUNTPOINT DELAY_MS [-f] [OPTION...]
 // Mounts SOURCE at MOUNTPOINT (in the background unless -f) and answers every request after DELAY_MS,
