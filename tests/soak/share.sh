@@ -105,7 +105,7 @@ unreadable_message() {  # PATH
 
 # A command's standard error for a report, in UTF-8.
 readable() {
-    iconv -f CP932 -t UTF-8 "$1" 2>/dev/null | tr -d '\r' || cat "$1"
+    iconv -c -f CP932 -t UTF-8 "$1" 2>/dev/null | tr -d '\r'
 }
 
 # ---- Soaks ----
