@@ -159,9 +159,10 @@ bool DirectoryExists(const std::string& path) {
 namespace {
 
 // What the system's refusal says about reading again; anything not here is Unreadable. A Linux
-// SMB mount reports a Windows sharing violation as EBUSY; a lease that another program holds makes
-// a non-blocking open fail with EWOULDBLOCK; NFS and SMB mounts report a dropped or stale
-// connection with the network errors or EIO.
+// SMB mount reports a Windows sharing violation as EBUSY and a server's time-out as EAGAIN; a lease
+// that another program holds makes a non-blocking open fail with EWOULDBLOCK (the same number);
+// NFS and SMB mounts report a dropped or stale connection with the network errors, EIO, or (a
+// deleted network name) EREMCHG.
 constexpr struct {
     int error;
     FileFault fault;
@@ -180,6 +181,7 @@ constexpr struct {
     {EHOSTUNREACH, FileFault::Dropped},
     {ENOTCONN, FileFault::Dropped},
     {ESTALE, FileFault::Dropped},
+    {EREMCHG, FileFault::Dropped},
 };
 
 FileFault FaultOf(int error) {
