@@ -1,5 +1,5 @@
 # The two commands that do everything on a fresh machine: `make demo` and `make test`.
-.PHONY: all demo test test-windows test-asan test-tsan fuzz release package clean
+.PHONY: all demo test test-windows test-soak test-asan test-tsan fuzz release package clean
 
 all: release
 
@@ -20,6 +20,11 @@ test:
 # fresh machine, since it installs what is missing).
 test-windows:
 	.ci/windows
+
+# The command on a FUSE share that makes files busy, vanish, fail and change while they are read, and
+# looks names up without case; natively and under Wine (.ci/soak, as root).
+test-soak:
+	.ci/soak
 
 # Every unit and black-box test under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
 test-asan:

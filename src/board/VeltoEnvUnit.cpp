@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/KeyedTextList.h"
 #include "base/Texts.h"
+#include "board/BoardFiles.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
 
@@ -61,16 +62,21 @@ std::int32_t PortOf(std::string_view line) {
 
 }  // namespace
 
-TVeltoEnv::TVeltoEnv(std::string shareDir) : shareDir_(std::move(shareDir)) { ReadSettings(); }
+TVeltoEnv::TVeltoEnv(std::string shareDir) : TVeltoEnv(std::move(shareDir), BoardFiles()) {}
 
-void TVeltoEnv::ReadSettings() {
+TVeltoEnv::TVeltoEnv(std::string shareDir, const BoardFiles& files) : shareDir_(std::move(shareDir)) {
+    ReadSettings(files);
+}
+
+void TVeltoEnv::ReadSettings(const BoardFiles& files) {
     const std::string path = shareDir_ + std::string(kSettingsFile);
     if (!platform::FileExists(path)) return;
     // The lines are walked as views into the file's bytes: a file of nothing but line breaks
     // would cost far more as a list of texts.
     std::string bytes;
     try {
-        bytes = platform::ReadWholeFile(path);
+        // Removed since it was found: no settings, as a moment later.
+        if (!files.ReadPatiently(path, bytes)) return;
     } catch (const std::exception&) {
         throw EVeltoCommandFileException(path + std::string(text::kSettingsUnreadable));
     }

@@ -8,13 +8,17 @@
 
 namespace vireziriv {
 
+class BoardFiles;
+
 class TVeltoEnv : public TPersistent {
 public:
     static constexpr std::int32_t kDefaultUDPPort = 1990;
 
     // `shareDir` ends with the path separator. Reads `shareDir` + "velto.ini" at once, if there is
-    // one; an unreadable one raises EVeltoCommandFileException.
+    // one, waiting for it while it is busy; an unreadable one raises EVeltoCommandFileException.
     explicit TVeltoEnv(std::string shareDir);
+    // The same, reading through `files`.
+    TVeltoEnv(std::string shareDir, const BoardFiles& files);
 
     std::string ClassName() const override { return "TVeltoEnv"; }
 
@@ -22,7 +26,7 @@ public:
     std::int32_t UDPPort() const { return udpPort_; }
 
 private:
-    void ReadSettings();
+    void ReadSettings(const BoardFiles& files);
 
     std::string shareDir_;
     std::int32_t udpPort_ = kDefaultUDPPort;

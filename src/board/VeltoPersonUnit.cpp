@@ -304,7 +304,8 @@ int TVeltoPersonsList::LoadFromDir(const std::string& dir, const BoardFiles& fil
             if (listed.IsDirectory(i)) return person;
             const std::string_view name = listed.Name(i);
             std::string text(name);  // the person's text: the file's name, then its bytes
-            files.Read(dir + std::string(name), text);
+            // A file that left the board since it was listed is left out, as a moment later.
+            if (!files.ReadPatiently(dir + std::string(name), text)) return person;
             person = std::make_unique<TVeltoPerson>();
             person->LoadFromText(directory, std::move(text), name.size(), listed.MarkerExists(i));
             return person;

@@ -29,9 +29,24 @@ class EListError : public Exception {
 class EConvertError : public Exception {
     using Exception::Exception;
 };
+// Why a file could not be read, as far as reading it again might help.
+enum class FileFault {
+    Unreadable,  // again gives the same: no access, not a regular file, a link to nothing, and the rest
+    Busy,        // another program holds it: a sharing or lock violation
+    Gone,        // nothing stands at its path any more, though its directory does
+    Dropped,     // the connection to the file server broke or timed out
+    Changed,     // it changed while it was read, or came back after it was found gone
+};
+
 // A file that cannot be opened or read; the message names the file and the system's reason.
 class EFileError : public Exception {
-    using Exception::Exception;
+public:
+    explicit EFileError(std::string message, FileFault fault = FileFault::Unreadable)
+        : Exception(std::move(message)), fault_(fault) {}
+    FileFault Fault() const noexcept { return fault_; }
+
+private:
+    FileFault fault_;
 };
 // Standard output refused a write.
 class EOutputError : public Exception {

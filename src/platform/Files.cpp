@@ -1,6 +1,7 @@
 // Files and directories on Windows and POSIX: reading one, and testing what stands at a path.
 #include "platform/Files.h"
 
+#include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/Owned.h"
 
@@ -20,8 +21,14 @@
 namespace vireziriv::platform {
 namespace {
 
-[[noreturn]] void RaiseCannotOpen(const std::string& path, std::string_view why) {
-    throw EFileError("Cannot open file \"" + path + "\". " + std::string(why));
+// The directory that holds `path`, with its separator; "." for a bare name.
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t p = cp932::FindLastOf(path, kFileNameDelimiters);
+    return p == std::string::npos ? std::string(".") : path.substr(0, p + 1);
+}
+
+[[noreturn]] void RaiseChanged(const std::string& path) {
+    throw EFileError("Cannot read file \"" + path + "\". It changed while it was read", FileFault::Changed);
 }
 
 }  // namespace
@@ -30,41 +37,111 @@ namespace {
 
 namespace {
 
-std::string LastErrorText() {
+std::string ErrorText(DWORD error) {
     char buffer[512] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                   GetLastError(), 0, buffer, sizeof buffer, nullptr);
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                   buffer, sizeof buffer, nullptr);
     std::string text(buffer, n);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
 }
 
+// What the system's refusal says about reading again; anything not here is Unreadable.
+constexpr struct {
+    DWORD error;
+    FileFault fault;
+} kFaults[] = {
+    {ERROR_SHARING_VIOLATION, FileFault::Busy},   // held open by a program that shares it with nobody
+    {ERROR_LOCK_VIOLATION, FileFault::Busy},      // a range of it locked
+    {ERROR_FILE_NOT_FOUND, FileFault::Gone},      // refined by NotFound
+    {ERROR_BAD_NETPATH, FileFault::Dropped},      // the server did not answer
+    {ERROR_NETWORK_BUSY, FileFault::Dropped},
+    {ERROR_DEV_NOT_EXIST, FileFault::Dropped},    // the network resource is no longer available
+    {ERROR_UNEXP_NET_ERR, FileFault::Dropped},
+    {ERROR_NETNAME_DELETED, FileFault::Dropped},  // the connection was reset
+    {ERROR_SEM_TIMEOUT, FileFault::Dropped},      // the server timed out
+    {ERROR_VC_DISCONNECTED, FileFault::Dropped},
+    {ERROR_NETWORK_UNREACHABLE, FileFault::Dropped},
+    {ERROR_HOST_UNREACHABLE, FileFault::Dropped},
+    {ERROR_CONNECTION_ABORTED, FileFault::Dropped},
+};
+
+FileFault FaultOf(DWORD error) {
+    for (const auto& known : kFaults) {
+        if (known.error == error) return known.fault;
+    }
+    return FileFault::Unreadable;
+}
+
+// After "not found": the entry has left its directory, or an entry stands there after all, a link
+// to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
+FileFault NotFound(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? FileFault::Unreadable : FileFault::Changed;
+    }
+    return DirectoryExists(DirectoryOf(path)) ? FileFault::Gone : FileFault::Unreadable;
+}
+
+[[noreturn]] void Raise(std::string_view doing, const std::string& path, DWORD error) {
+    FileFault fault = FaultOf(error);
+    if (fault == FileFault::Gone) fault = NotFound(path);
+    throw EFileError(std::string(doing) + " file \"" + path + "\". " + ErrorText(error), fault);
+}
+
+// What tells one saved version of a file from the next.
+struct Version {
+    std::uint64_t size = 0;
+    FILETIME lastWrite{};
+    bool operator==(const Version& other) const {
+        return size == other.size && CompareFileTime(&lastWrite, &other.lastWrite) == 0;
+    }
+};
+
+Version VersionOf(HANDLE file, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) Raise("Cannot read", path, GetLastError());
+    return {static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow, info.ftLastWriteTime};
+}
+
 }  // namespace
 
 void ReadWholeFile(const std::string& path, std::string& bytes) {
-    // FILE_SHARE_READ only: others may read while we do, nobody may write.
-    const Owned<HANDLE, CloseHandle> file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    // Every kind of sharing: the board's own programs may save, rename or delete the file while we
+    // read, and a save caught midway shows as a change below. A program that shares the file with
+    // nobody makes the open fail as busy.
+    const Owned<HANDLE, CloseHandle> file(CreateFileA(path.c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                                                       nullptr),
                                           INVALID_HANDLE_VALUE);
-    if (!file.valid()) RaiseCannotOpen(path, LastErrorText());
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) RaiseCannotOpen(path, "Not a regular file");
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) RaiseCannotOpen(path, LastErrorText());
+    if (!file.valid()) Raise("Cannot open", path, GetLastError());
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
+    const Version opened = VersionOf(file.get(), path);
+    // One byte more than the size: a read that stops short of it at the size has reached the end,
+    // which spares the empty read that would confirm it; a file that grew meanwhile fills it.
     const std::size_t start = bytes.size();
-    bytes.resize(start + static_cast<std::size_t>(size.QuadPart));
+    const std::size_t end = start + static_cast<std::size_t>(opened.size);
+    bytes.resize(end + 1);
     std::size_t done = start;
-    while (done < bytes.size()) {
+    for (;;) {
+        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD got = 0;
         if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
+            const DWORD error = GetLastError();
             bytes.resize(start);
-            throw EFileError("Cannot read file \"" + path + "\". " + LastErrorText());
+            Raise("Cannot read", path, error);
         }
-        if (got == 0) break;  // shrank meanwhile
+        if (got == 0) break;
         done += got;
+        if (done >= end && done < bytes.size()) break;
     }
     bytes.resize(done);
+    if (done != end || !(VersionOf(file.get(), path) == opened)) {
+        bytes.resize(start);
+        RaiseChanged(path);
+    }
 }
 
 bool FileExists(const std::string& path) {
@@ -79,33 +156,100 @@ bool DirectoryExists(const std::string& path) {
 
 #else
 
+namespace {
+
+// What the system's refusal says about reading again; anything not here is Unreadable. A Linux
+// SMB mount reports a Windows sharing violation as EBUSY and a server's time-out as EAGAIN; a lease
+// that another program holds makes a non-blocking open fail with EWOULDBLOCK (the same number);
+// NFS and SMB mounts report a dropped or stale connection with the network errors, EIO, or (a
+// deleted network name) EREMCHG.
+constexpr struct {
+    int error;
+    FileFault fault;
+} kFaults[] = {
+    {EBUSY, FileFault::Busy},
+    {EWOULDBLOCK, FileFault::Busy},
+    {ENOENT, FileFault::Gone},  // refined by NotFound
+    {EIO, FileFault::Dropped},
+    {ETIMEDOUT, FileFault::Dropped},
+    {ECONNRESET, FileFault::Dropped},
+    {ECONNABORTED, FileFault::Dropped},
+    {ENETRESET, FileFault::Dropped},
+    {ENETDOWN, FileFault::Dropped},
+    {ENETUNREACH, FileFault::Dropped},
+    {EHOSTDOWN, FileFault::Dropped},
+    {EHOSTUNREACH, FileFault::Dropped},
+    {ENOTCONN, FileFault::Dropped},
+    {ESTALE, FileFault::Dropped},
+    {EREMCHG, FileFault::Dropped},
+};
+
+FileFault FaultOf(int error) {
+    for (const auto& known : kFaults) {
+        if (known.error == error) return known.fault;
+    }
+    return FileFault::Unreadable;
+}
+
+// After "not found": the entry has left its directory, or an entry stands there after all, a link
+// to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
+FileFault NotFound(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0) {
+        return S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0 ? FileFault::Unreadable : FileFault::Changed;
+    }
+    return DirectoryExists(DirectoryOf(path)) ? FileFault::Gone : FileFault::Unreadable;
+}
+
+[[noreturn]] void Raise(std::string_view doing, const std::string& path, int error, FileFault fault) {
+    if (fault == FileFault::Gone) fault = NotFound(path);
+    throw EFileError(std::string(doing) + " file \"" + path + "\". " + std::strerror(error), fault);
+}
+
+// What tells one saved version of a file from the next: a save changes the size or the times.
+bool SameVersion(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
 void ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK so that opening a FIFO returns at once; it is then refused as not a regular file.
     const Owned<int, close> file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), -1);
-    if (!file.valid()) RaiseCannotOpen(path, std::strerror(errno));
-    struct stat info {};
-    if (fstat(file.get(), &info) != 0) RaiseCannotOpen(path, std::strerror(errno));
-    if (!S_ISREG(info.st_mode)) RaiseCannotOpen(path, "Not a regular file");
+    if (!file.valid()) Raise("Cannot open", path, errno, FaultOf(errno));
+    struct stat opened {};
+    if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOf(errno));
+    if (!S_ISREG(opened.st_mode)) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     // One byte more than the size: a read that stops short of it at the size has reached the end,
-    // which spares the empty read that would confirm it (a call per person on a large board).
+    // which spares the empty read that would confirm it (a call per person on a large board); a file
+    // that grew meanwhile fills it.
     const std::size_t start = bytes.size();
-    const std::size_t end = start + static_cast<std::size_t>(info.st_size);
+    const std::size_t end = start + static_cast<std::size_t>(opened.st_size);
     bytes.resize(end + 1);
     std::size_t done = start;
     for (;;) {
-        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);  // grew meanwhile, or proc-like
+        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
         const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
             bytes.resize(start);
-            throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error));
+            // Access was granted at the open: refused now, a range of the file is locked.
+            Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOf(error));
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
         if (done >= end && done < bytes.size()) break;
     }
     bytes.resize(done);
+    // Where the client keeps the file's attributes (a network mount does, for a second or so), the
+    // second look costs no round trip; the bytes read against the size catch what it cannot.
+    struct stat after {};
+    if (done != end || fstat(file.get(), &after) != 0 || !SameVersion(opened, after)) {
+        bytes.resize(start);
+        RaiseChanged(path);
+    }
 }
 
 bool FileExists(const std::string& path) {

@@ -16,12 +16,13 @@ inline constexpr char kPathDelimiter = '/';
 inline constexpr std::string_view kFileNameDelimiters = "/";
 #endif
 
-// Appends every byte of a regular file to `bytes`. What others may do meanwhile depends on the
-// platform: Windows opens the file sharing reads only, so nobody can write it while it is read (and
-// a file that someone holds open for writing cannot be opened); POSIX has no such lock, and a writer
-// may change the file while it is read. Anything that is not a regular file (a FIFO, a device, a
-// socket) is unreadable and never blocks. Raises EFileError when the file cannot be opened or read,
-// leaving `bytes` as it was.
+// Appends every byte of a regular file to `bytes`, one saved version of it. Others may read, write,
+// rename or delete the file meanwhile (on Windows the file is opened sharing all of it; POSIX locks
+// nothing); a file whose size or modification time changed between the open and the end of the
+// read, or whose bytes do not match its size, raises EFileError with FileFault::Changed. Anything
+// that is not a regular file (a FIFO, a device, a socket) is unreadable and never blocks. Every
+// failure raises EFileError with the fault that says whether reading again might help (see
+// FileFault), and leaves `bytes` as it was.
 void ReadWholeFile(const std::string& path, std::string& bytes);
 // The same, as a text of its own.
 std::string ReadWholeFile(const std::string& path);

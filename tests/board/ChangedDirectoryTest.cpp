@@ -1,5 +1,6 @@
 // The person list when the directory changes between listing and reading, through a test's reader:
-// a file that is gone, or is no longer a readable file, ends the load with its message.
+// a file that is gone is left out, one that is no longer a readable file ends the load with its
+// message.
 #include "board/VeltoPersonUnit.h"
 
 #include "base/Exceptions.h"
@@ -25,10 +26,22 @@ struct Change {
     std::function<void(const std::string& path)> apply;
 };
 
-TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
+TEST(ChangedDirectory, FileThatLeftTheBoardIsLeftOut) {
+    test::TempDir dir;
+    dir.Write("a.vlt", "a\r\nA\r\ng\r\n");
+    dir.Write("b.vlt", "b\r\nB\r\ng\r\n");
+    const test::ReadHook hook([&](const std::string& name) {
+        if (name == "b.vlt") std::remove(dir.PathOf(name).c_str());
+    });
+    TVeltoPersonsList list;
+    ASSERT_EQ(list.LoadFromDir(dir.Path(), hook), 1);
+    EXPECT_EQ(list.Items(0).Name(), "A");
+    EXPECT_EQ(list.Groups().Text(), "g=1\r\n") << "nor is it counted in its group";
+}
+
+TEST(ChangedDirectory, FileReplacedByWhatCannotBeReadEndsTheLoad) {
     std::vector<std::unique_ptr<test::UnreadableEntry>> keep;
     const Change changes[] = {
-        {"removed", [](const std::string& path) { std::remove(path.c_str()); }},
         {"replaced by a directory",
          [](const std::string& path) {
              std::filesystem::remove(path);
@@ -52,8 +65,12 @@ TEST(ChangedDirectory, FileThatIsGoneOrReplacedWhenReadEndsTheLoad) {
         dir.Write("a.vlt", "a\r\nA\r\n");
         dir.Write("b.vlt", "b\r\nB\r\n");
         const bool aFirst = test::ListingOrder(dir).front() == "a.vlt";
+        bool changed = false;
         const test::ReadHook hook([&](const std::string& name) {
-            if (name == "b.vlt") change.apply(dir.PathOf(name));
+            if (name == "b.vlt" && !changed) {
+                change.apply(dir.PathOf(name));
+                changed = true;
+            }
         });
         TVeltoPersonsList list;
         try {

@@ -5,6 +5,7 @@
 #include "platform/PersonFiles.h"
 #include "support/TempDir.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,7 +15,7 @@
 namespace vireziriv::test {
 
 // Runs `action(name)` before each person file is read, and reads on `readers` where given (else as
-// the command does).
+// the command does), without pausing between reads of a busy file.
 class ReadHook : public BoardFiles {
 public:
     explicit ReadHook(std::function<void(const std::string& name)> action, std::optional<Producers> readers = {})
@@ -27,6 +28,9 @@ public:
     }
 
     Producers Readers() const override { return readers_ ? *readers_ : BoardFiles::Readers(); }
+
+    // A test does not wait for a busy file: the pauses are the policy's business, tested on their own.
+    void Pause(std::chrono::milliseconds) const override {}
 
 private:
     std::function<void(const std::string&)> action_;

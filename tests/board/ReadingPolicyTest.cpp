@@ -1,10 +1,11 @@
-// How many readers a board gets: one per core to start with, more once reads prove slow, never more
-// than the most, whatever the machine.
+// How many readers a board gets (one per core to start with, more once reads prove slow, never more
+// than the most, whatever the machine), and how often a file that failed is read again.
 #include "board/ReadingPolicy.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 namespace vireziriv {
 namespace {
@@ -40,6 +41,60 @@ TEST(ReadsProveSlow, OnAverageOverThreeReadsAtLeast) {
     for (const auto& c : cases) {
         EXPECT_EQ(ReadsProveSlow(c.spent, c.reads), c.slow) << c.reads << " reads in " << c.spent.count() << " us";
     }
+}
+
+using Pauses = std::vector<std::chrono::milliseconds>;
+
+// The pauses a file gets when every read of it fails with `fault`, until the policy gives up.
+Pauses PausesFor(FileFault fault) {
+    ReadRetries retries;
+    Pauses pauses;
+    while (const auto pause = retries.After(fault)) {
+        pauses.push_back(*pause);
+        if (pauses.size() > 1000) break;  // a policy that never gives up fails below
+    }
+    return pauses;
+}
+
+std::chrono::milliseconds Sum(const Pauses& pauses) {
+    std::chrono::milliseconds sum{0};
+    for (const auto pause : pauses) sum += pause;
+    return sum;
+}
+
+TEST(ReadRetries, EachFaultGetsItsOwnPatience) {
+    const struct {
+        FileFault fault;
+        Pauses pauses;
+    } cases[] = {
+        {FileFault::Unreadable, {}},
+        {FileFault::Gone, {}},
+        {FileFault::Dropped, {100ms, 400ms}},
+        {FileFault::Changed, {10ms, 20ms, 40ms, 80ms}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PausesFor(c.fault), c.pauses) << static_cast<int>(c.fault);
+}
+
+TEST(ReadRetries, ABusyFileIsWaitedForWithGrowingPausesUpToTheBound) {
+    const Pauses pauses = PausesFor(FileFault::Busy);
+    ASSERT_GE(pauses.size(), 3u);
+    EXPECT_EQ(pauses[0], kFirstBusyPause);
+    for (std::size_t i = 1; i < pauses.size(); ++i) {
+        EXPECT_LE(pauses[i], kLongestBusyPause);
+        if (i + 1 < pauses.size()) {
+            EXPECT_GE(pauses[i], pauses[i - 1]) << "pause " << i;  // the last is what the bound leaves
+        }
+    }
+    EXPECT_EQ(Sum(pauses), kBusyPatience) << "the pauses add up to the bound, not beyond";
+}
+
+TEST(ReadRetries, ChangesAndBusinessShareOneBound) {
+    ReadRetries retries;
+    std::chrono::milliseconds waited{0};
+    for (int i = 0; i < kMostRereads; ++i) waited += *retries.After(FileFault::Changed);
+    while (const auto pause = retries.After(FileFault::Busy)) waited += *pause;
+    EXPECT_EQ(waited, kBusyPatience);
+    EXPECT_FALSE(retries.After(FileFault::Changed));
 }
 
 }  // namespace

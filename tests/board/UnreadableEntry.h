@@ -12,8 +12,9 @@
 
 namespace vireziriv::test {
 
-// Keeps a file at `path` unreadable while it lives: on Windows a file held open without sharing,
-// elsewhere a FIFO (which a careless reader would block on).
+// Keeps a file at `path` unreadable while it lives: on Windows a file held open without sharing
+// (busy for longer than a reader waits for it), elsewhere a FIFO (which a careless reader would
+// block on).
 class UnreadableEntry {
 public:
     explicit UnreadableEntry(const std::string& path) {

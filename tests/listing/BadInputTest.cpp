@@ -155,7 +155,7 @@ TEST_F(BadInput, DirectoryNamedLikeAPersonFileIsSkipped) {
 
 TEST_F(BadInput, PersonFileThatCannotBeReadEndsTheRun) {
     board.Write("yamada.vlt", Lines({Sjis("やまだ"), Sjis("山田")}));
-    const test::UnreadableEntry unreadable(board.PathOf("x.vlt"));  // a FIFO, or a locked file on Windows
+    const test::UnreadableEntry unreadable(board.PathOf("x.vlt"));  // a FIFO, or on Windows a file held for good
     ExpectFailure(2, PersonMessage("x.vlt"));
 }
 
