@@ -99,14 +99,28 @@ std::wstring WideFromCp932(std::string_view cp932) {
     return wide;
 }
 
+// UTF-8 as UTF-16; a byte that belongs to no character becomes U+FFFD.
+std::wstring WideFromUtf8(std::string_view utf8) {
+    std::wstring wide;
+    if (utf8.empty()) return wide;
+    const int size = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    wide.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    return wide;
+}
+
 // A console: it is handed characters, so it shows them whatever its code page.
 class TerminalDevice {
 public:
     explicit TerminalDevice(HANDLE handle) : handle_(handle) {}
 
-    // Returns 0 or the system's error code.
-    int Show(std::string_view cp932) const {
-        const std::wstring wide = WideFromCp932(cp932);
+    // Each returns 0 or the system's error code.
+    int Show(std::string_view cp932) const { return Write(WideFromCp932(cp932)); }
+    int ShowUtf8(std::string_view utf8) const { return Write(WideFromUtf8(utf8)); }
+
+private:
+    int Write(const std::wstring& wide) const {
         for (std::size_t at = 0; at < wide.size();) {
             DWORD written = 0;
             // Consoles have refused very large writes: a few thousand characters at a time.
@@ -117,7 +131,6 @@ public:
         return 0;
     }
 
-private:
     HANDLE handle_;
 };
 
@@ -197,8 +210,10 @@ public:
     TerminalDevice(const TerminalDevice&) = delete;
     TerminalDevice& operator=(const TerminalDevice&) = delete;
 
-    // Returns 0 or the errno of the failure.
+    // Each returns 0 or the errno of the failure. UTF-8 goes as it is: the only controls it may hold
+    // are line ends, and a terminal shows it as its own text or as the bytes it has.
     int Show(std::string_view cp932) const { return WriteAll(fd_, Convert(cp932)); }
+    int ShowUtf8(std::string_view utf8) const { return WriteAll(fd_, utf8); }
 
 private:
     std::string Convert(std::string_view cp932) const {
@@ -230,23 +245,52 @@ private:
 
 #endif
 
-// Standard output or standard error when it is a terminal: what is written reaches it rendered by
-// TerminalText, in the terminal's encoding.
+namespace {
+
+// How much of `utf8` is whole characters: all but a last one that the next bytes are to complete.
+std::size_t WholeUtf8(std::string_view utf8) {
+    for (std::size_t back = 1; back <= 3 && back <= utf8.size(); ++back) {
+        const auto b = static_cast<unsigned char>(utf8[utf8.size() - back]);
+        if ((b & 0xC0) == 0x80) continue;  // a continuation byte
+        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return length > back ? utf8.size() - back : utf8.size();
+    }
+    return utf8.size();
+}
+
+}  // namespace
+
+// Standard output or standard error when it is a terminal: code page 932 reaches it rendered by
+// TerminalText, in the terminal's encoding; safe UTF-8 as whole characters.
 class Terminal {
 public:
-    explicit Terminal(Stream stream) : device_(stream) {}
+    Terminal(Stream stream, OutputText text) : device_(stream), utf8_(text == OutputText::kSafeUtf8) {}
 
     // Each returns 0 or the system's error code.
-    int Write(std::string_view bytes) { return device_.Show(text_.Render(bytes)); }
-    int Finish() { return device_.Show(text_.Finish()); }
+    int Write(std::string_view bytes) {
+        if (!utf8_) return device_.Show(text_.Render(bytes));
+        cut_.append(bytes);
+        const std::size_t whole = WholeUtf8(cut_);
+        const int error = device_.ShowUtf8(std::string_view(cut_).substr(0, whole));
+        cut_.erase(0, whole);
+        return error;
+    }
+    int Finish() {
+        if (!utf8_) return device_.Show(text_.Finish());
+        const int error = device_.ShowUtf8(cut_);
+        cut_.clear();
+        return error;
+    }
 
 private:
     TerminalDevice device_;
-    TerminalText text_;
+    bool utf8_;
+    TerminalText text_;  // code page 932
+    std::string cut_;    // UTF-8: the start of a character that the next write completes
 };
 
-StandardOutput::StandardOutput() {
-    if (IsTerminal(OutputStream())) terminal_ = std::make_unique<Terminal>(OutputStream());
+StandardOutput::StandardOutput(OutputText text) {
+    if (IsTerminal(OutputStream())) terminal_ = std::make_unique<Terminal>(OutputStream(), text);
 }
 
 StandardOutput::~StandardOutput() = default;
@@ -286,7 +330,7 @@ void WriteError(std::string_view bytes) {
         WriteAll(stream, bytes);
         return;
     }
-    Terminal terminal(stream);
+    Terminal terminal(stream, OutputText::kCp932);
     terminal.Write(bytes);
     terminal.Finish();
 }
