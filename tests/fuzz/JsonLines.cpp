@@ -24,13 +24,14 @@ using fuzz::Require;
 
 namespace {
 
-// A JSON value as parsed: a string (decoded to UTF-8), an integer, an array or an object.
+// A JSON value as parsed: a string (decoded to UTF-8), an integer, an array, or an object (its
+// keys in order, its values in `items`).
 struct Value {
     enum Kind { kString, kNumber, kArray, kObject } kind = kString;
     std::string text;
     long long number = 0;
     std::vector<Value> items;
-    std::vector<std::pair<std::string, Value>> members;
+    std::vector<std::string> keys;
 };
 
 // Appends a code point as UTF-8.
@@ -204,7 +205,8 @@ private:
             if (!key || !Take(':')) return std::nullopt;
             auto value = Parse();
             if (!value) return std::nullopt;
-            v.members.emplace_back(std::move(key->text), std::move(*value));
+            v.keys.push_back(std::move(key->text));
+            v.items.push_back(std::move(*value));
         } while (Take(','));
         if (!Take('}')) return std::nullopt;
         return v;
@@ -270,14 +272,13 @@ void RequireField(std::size_t field, const Value& v, const TVeltoPerson& p, cons
         case 4: Require(IsString(v, Reference(p.Furigana())), "furigana"); break;
         case 5: Require(IsString(v, Reference(p.Memo())), "memo"); break;
         case 6:
-            Require(v.kind == Value::kObject && v.members.size() == 3 && v.members[0].first == "wording" &&
-                        v.members[1].first == "date" && v.members[2].first == "time",
+            Require(v.kind == Value::kObject && v.keys == std::vector<std::string>{"wording", "date", "time"},
                     "return holds wording, date and time");
             // The clock moves on while the line is built: the wording of a moment between the two.
-            Require(IsString(v.members[0].second, Reference(before)) || IsString(v.members[0].second, Reference(after)),
+            Require(IsString(v.items[0], Reference(before)) || IsString(v.items[0], Reference(after)),
                     "the return wording is /R's");
-            Require(IsString(v.members[1].second, Reference(p.ModoriDate())), "the return date as written");
-            Require(IsString(v.members[2].second, Reference(p.ModoriTime())), "the return time as written");
+            Require(IsString(v.items[1], Reference(p.ModoriDate())), "the return date as written");
+            Require(IsString(v.items[2], Reference(p.ModoriTime())), "the return time as written");
             break;
         case 7: {
             const auto lines = ReasonLines(p.Huzairiyu());
@@ -337,10 +338,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "no control and no DEL: they are escaped");
     const auto object = Parser(line).Document();
     Require(object.has_value(), "the line is JSON in UTF-8");
-    Require(object->kind == Value::kObject && object->members.size() == expected.size(), "an object of the fields asked for");
+    Require(object->kind == Value::kObject && object->keys.size() == expected.size(), "an object of the fields asked for");
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        Require(object->members[i].first == kKeys[expected[i]], "the keys in the order of the switches");
-        RequireField(expected[i], object->members[i].second, person, before, after);
+        Require(object->keys[i] == kKeys[expected[i]], "the keys in the order of the switches");
+        RequireField(expected[i], object->items[i], person, before, after);
     }
     return 0;
 }
