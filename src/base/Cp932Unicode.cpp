@@ -1,4 +1,4 @@
-// Code page 932 text as UTF-8.
+// Unicode characters as UTF-8.
 #include "base/Cp932Unicode.h"
 
 namespace vireziriv::cp932 {
@@ -19,17 +19,6 @@ void AppendUtf8(char32_t c, std::string& utf8) {
         utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         utf8 += static_cast<char>(0x80 | (c & 0x3F));
     }
-}
-
-std::string ToUtf8(std::string_view cp932) {
-    std::string utf8;
-    utf8.reserve(cp932.size());
-    for (std::size_t i = 0; i < cp932.size();) {
-        const Decoded d = DecodeAt(cp932, i);
-        AppendUtf8(d.character, utf8);
-        i += d.length;
-    }
-    return utf8;
 }
 
 }  // namespace vireziriv::cp932

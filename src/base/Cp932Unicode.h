@@ -40,7 +40,4 @@ inline Decoded DecodeAt(std::string_view text, std::size_t pos) {
 // Appends one character, at most U+10FFFF and no surrogate, as UTF-8.
 void AppendUtf8(char32_t character, std::string& utf8);
 
-// The text in UTF-8, character by character as DecodeAt reads it.
-std::string ToUtf8(std::string_view cp932);
-
 }  // namespace vireziriv::cp932

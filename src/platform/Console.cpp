@@ -245,48 +245,20 @@ private:
 
 #endif
 
-namespace {
-
-// How much of `utf8` is whole characters: all but a last one that the next bytes are to complete.
-std::size_t WholeUtf8(std::string_view utf8) {
-    for (std::size_t back = 1; back <= 3 && back <= utf8.size(); ++back) {
-        const auto b = static_cast<unsigned char>(utf8[utf8.size() - back]);
-        if ((b & 0xC0) == 0x80) continue;  // a continuation byte
-        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-        return length > back ? utf8.size() - back : utf8.size();
-    }
-    return utf8.size();
-}
-
-}  // namespace
-
 // Standard output or standard error when it is a terminal: code page 932 reaches it rendered by
-// TerminalText, in the terminal's encoding; safe UTF-8 as whole characters.
+// TerminalText, in the terminal's encoding; safe UTF-8 as it comes, in whole characters.
 class Terminal {
 public:
     Terminal(Stream stream, OutputText text) : device_(stream), utf8_(text == OutputText::kSafeUtf8) {}
 
     // Each returns 0 or the system's error code.
-    int Write(std::string_view bytes) {
-        if (!utf8_) return device_.Show(text_.Render(bytes));
-        cut_.append(bytes);
-        const std::size_t whole = WholeUtf8(cut_);
-        const int error = device_.ShowUtf8(std::string_view(cut_).substr(0, whole));
-        cut_.erase(0, whole);
-        return error;
-    }
-    int Finish() {
-        if (!utf8_) return device_.Show(text_.Finish());
-        const int error = device_.ShowUtf8(cut_);
-        cut_.clear();
-        return error;
-    }
+    int Write(std::string_view bytes) { return utf8_ ? device_.ShowUtf8(bytes) : device_.Show(text_.Render(bytes)); }
+    int Finish() { return utf8_ ? 0 : device_.Show(text_.Finish()); }
 
 private:
     TerminalDevice device_;
     bool utf8_;
     TerminalText text_;  // code page 932
-    std::string cut_;    // UTF-8: the start of a character that the next write completes
 };
 
 StandardOutput::StandardOutput(OutputText text) {

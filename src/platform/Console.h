@@ -31,7 +31,8 @@ class Terminal;  // standard output or standard error when it is a terminal
 enum class OutputText {
     // Code page 932 bytes, whatever they hold.
     kCp932,
-    // UTF-8 whose only controls are the CR LF that end its lines: nothing in it can act on a terminal.
+    // UTF-8 whose only controls are the CR LF that end its lines, so that nothing in it can act on a
+    // terminal; every write is whole characters.
     kSafeUtf8,
 };
 

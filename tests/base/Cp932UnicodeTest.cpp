@@ -25,7 +25,8 @@ public:
 #ifdef _WIN32
     std::optional<char32_t> Decode(const std::string& code) const {
         wchar_t wide[4] = {};
-        const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, code.data(), static_cast<int>(code.size()), wide, 4);
+        const int size = static_cast<int>(code.size());
+        const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, code.data(), size, wide, 4);
         if (n != 1) return std::nullopt;
         return static_cast<char32_t>(wide[0]);
     }

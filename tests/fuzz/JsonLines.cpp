@@ -246,7 +246,8 @@ std::string Reference(std::string_view cp932) {
 }
 
 constexpr const char* kSwitches[] = {"/N", "/F", "/I", "/G", "/K", "/B", "/R", "/H", "/P", "/T", "/S"};
-constexpr const char* kKeys[] = {"name", "file", "ip", "group", "furigana", "memo", "return", "absence", "power", "tel", "status"};
+constexpr const char* kKeys[] = {"name",   "file",    "ip",    "group", "furigana", "memo",
+                                 "return", "absence", "power", "tel",   "status"};
 constexpr std::size_t kFields = std::size(kSwitches);
 
 bool IsString(const Value& v, const std::string& text) { return v.kind == Value::kString && v.text == text; }
@@ -283,7 +284,9 @@ void RequireField(std::size_t field, const Value& v, const TVeltoPerson& p, cons
         case 7: {
             const auto lines = ReasonLines(p.Huzairiyu());
             Require(v.kind == Value::kArray && v.items.size() == lines.size(), "absence holds the reason's lines");
-            for (std::size_t i = 0; i < lines.size(); ++i) Require(IsString(v.items[i], Reference(lines[i])), "a reason line");
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                Require(IsString(v.items[i], Reference(lines[i])), "a reason line");
+            }
             break;
         }
         case 8: Require(IsString(v, p.PowerOFF() ? "off" : "on"), "power"); break;
@@ -334,11 +337,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string line = format.Line(person);
     const std::string after = ReturnText(person, Now());
 
-    Require(std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }),
+    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    Require(std::none_of(line.begin(), line.end(), isControl),
             "no control and no DEL: they are escaped");
     const auto object = Parser(line).Document();
     Require(object.has_value(), "the line is JSON in UTF-8");
-    Require(object->kind == Value::kObject && object->keys.size() == expected.size(), "an object of the fields asked for");
+    Require(object->kind == Value::kObject && object->keys.size() == expected.size(),
+            "an object of the fields asked for");
     for (std::size_t i = 0; i < expected.size(); ++i) {
         Require(object->keys[i] == kKeys[expected[i]], "the keys in the order of the switches");
         RequireField(expected[i], object->items[i], person, before, after);
