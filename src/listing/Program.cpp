@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "board/VeltoEnvUnit.h"
+#include "listing/LineFormat.h"
 #include "listing/VLListupUnit.h"
 #include "platform/Console.h"
 
@@ -30,7 +31,8 @@ int RunProgram() {
         TVLArgs& switches = TVLArgs::GetInstance();
         const TVeltoEnv env(switches.GetShareDir());
         TVLListup listup(env);
-        platform::StandardOutput out;
+        platform::StandardOutput out(AsksForJson(switches) ? platform::OutputText::kSafeUtf8
+                                                           : platform::OutputText::kCp932);
         listup.Execute(out);
         out.Flush();
         return 0;

@@ -10,7 +10,6 @@
 
 namespace vireziriv {
 
-class TOstrelArgs;
 namespace platform {
 class StandardOutput;
 }
@@ -23,7 +22,8 @@ public:
     // The persons of the shared directory, read on the first call.
     TVeltoPersonsList& GetPersons();
 
-    // Writes the listing. An invalid switch raises while the first line is built, before any output.
+    // Writes the listing, a line per person in the format of the switches (LineFormat). An invalid
+    // switch raises while the first line is built, before any output.
     void Execute(platform::StandardOutput& out);
 
     std::string ClassName() const override { return "TVLListup"; }
@@ -32,8 +32,5 @@ private:
     const TVeltoEnv& env_;
     std::unique_ptr<TVeltoPersonsList> persons_;
 };
-
-// The line for one person under the switches, without its CR LF; empty when no field has text.
-std::string ListingLine(const TVeltoPerson& person, const TOstrelArgs& switches);
 
 }  // namespace vireziriv

@@ -100,14 +100,28 @@ std::wstring WideFromCp932(std::string_view cp932) {
     return wide;
 }
 
+// UTF-8 as UTF-16; a byte that belongs to no character becomes U+FFFD.
+std::wstring WideFromUtf8(std::string_view utf8) {
+    std::wstring wide;
+    if (utf8.empty()) return wide;
+    const int size = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    wide.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    return wide;
+}
+
 // A console: it is handed characters, so it shows them whatever its code page.
 class TerminalDevice {
 public:
     explicit TerminalDevice(HANDLE handle) : handle_(handle) {}
 
-    // Returns 0 or the system's error code.
-    int Show(std::string_view cp932) const {
-        const std::wstring wide = WideFromCp932(cp932);
+    // Each returns 0 or the system's error code.
+    int Show(std::string_view cp932) const { return Write(WideFromCp932(cp932)); }
+    int ShowUtf8(std::string_view utf8) const { return Write(WideFromUtf8(utf8)); }
+
+private:
+    int Write(const std::wstring& wide) const {
         for (std::size_t at = 0; at < wide.size();) {
             DWORD written = 0;
             // Consoles have refused very large writes: a few thousand characters at a time.
@@ -118,7 +132,6 @@ public:
         return 0;
     }
 
-private:
     HANDLE handle_;
 };
 
@@ -193,8 +206,10 @@ public:
     explicit TerminalDevice(int fd)
         : fd_(fd), convert_(iconv_open((TerminalCodeset() + "//TRANSLIT").c_str(), "CP932"), kNoConversion) {}
 
-    // Returns 0 or the errno of the failure.
+    // Each returns 0 or the errno of the failure. UTF-8 goes as it is: the only controls it may hold
+    // are line ends, and a terminal shows it as its own text or as the bytes it has.
     int Show(std::string_view cp932) const { return WriteAll(fd_, Convert(cp932)); }
+    int ShowUtf8(std::string_view utf8) const { return WriteAll(fd_, utf8); }
 
 private:
     std::string Convert(std::string_view cp932) const {
@@ -226,23 +241,24 @@ private:
 
 #endif
 
-// Standard output or standard error when it is a terminal: what is written reaches it rendered by
-// TerminalText, in the terminal's encoding.
+// Standard output or standard error when it is a terminal: code page 932 reaches it rendered by
+// TerminalText, in the terminal's encoding; safe UTF-8 as it comes, in whole characters.
 class Terminal {
 public:
-    explicit Terminal(Stream stream) : device_(stream) {}
+    Terminal(Stream stream, OutputText text) : device_(stream), utf8_(text == OutputText::kSafeUtf8) {}
 
     // Each returns 0 or the system's error code.
-    int Write(std::string_view bytes) { return device_.Show(text_.Render(bytes)); }
-    int Finish() { return device_.Show(text_.Finish()); }
+    int Write(std::string_view bytes) { return utf8_ ? device_.ShowUtf8(bytes) : device_.Show(text_.Render(bytes)); }
+    int Finish() { return utf8_ ? 0 : device_.Show(text_.Finish()); }
 
 private:
     TerminalDevice device_;
-    TerminalText text_;
+    bool utf8_;
+    TerminalText text_;  // code page 932
 };
 
-StandardOutput::StandardOutput() {
-    if (IsTerminal(OutputStream())) terminal_ = std::make_unique<Terminal>(OutputStream());
+StandardOutput::StandardOutput(OutputText text) {
+    if (IsTerminal(OutputStream())) terminal_ = std::make_unique<Terminal>(OutputStream(), text);
 }
 
 StandardOutput::~StandardOutput() = default;
@@ -282,7 +298,7 @@ void WriteError(std::string_view bytes) {
         WriteAll(stream, bytes);
         return;
     }
-    Terminal terminal(stream);
+    Terminal terminal(stream, OutputText::kCp932);
     terminal.Write(bytes);
     terminal.Finish();
 }

@@ -27,21 +27,31 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 
 class Terminal;  // standard output or standard error when it is a terminal
 
+// What standard output is given.
+enum class OutputText {
+    // Code page 932 bytes, whatever they hold.
+    kCp932,
+    // UTF-8 whose only controls are the CR LF that end its lines, so that nothing in it can act on a
+    // terminal; every write is whole characters.
+    kSafeUtf8,
+};
+
 // Buffered standard output; every write is checked and a failure raises EOutputError. Redirected (a
-// pipe, a file, anything but a terminal), the bytes are written as they are. On a terminal they are
-// shown as TerminalText renders them, converted from code page 932 to the terminal's encoding (the
-// user locale's character set on POSIX, a console's own characters on Windows).
+// pipe, a file, anything but a terminal), the bytes are written as they are. On a terminal, code page
+// 932 text is shown as TerminalText renders it, converted to the terminal's encoding (the user
+// locale's character set on POSIX, a console's own characters on Windows); safe UTF-8 goes to a POSIX
+// terminal as it is and to a Windows console as its characters.
 class StandardOutput {
 public:
-    StandardOutput();
+    explicit StandardOutput(OutputText text = OutputText::kCp932);
     ~StandardOutput();  // drops what was not flushed: a failed run writes no more
     StandardOutput(const StandardOutput&) = delete;
     StandardOutput& operator=(const StandardOutput&) = delete;
 
     void Write(std::string_view bytes);
 
-    // Writes out everything written so far; on a terminal, a character cut short at the end shows as
-    // the bytes it has.
+    // Writes out everything written so far; on a terminal, a code page 932 character cut short at the
+    // end shows as the bytes it has.
     void Flush();
 
 private:

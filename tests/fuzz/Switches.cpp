@@ -1,16 +1,18 @@
 // Fuzzes the lister's switches, as the process arguments give them: validation and the shared
-// directory, then the line of a known person, against the switch rules applied one by one.
+// directory, then the line of a known person, comma-separated or JSON, against the switch rules
+// applied one by one.
 #include "Fuzz.h"
 #include "args/VLArgsUnit.h"
 #include "base/Exceptions.h"
 #include "base/Texts.h"
 #include "board/VeltoPersonUnit.h"
-#include "listing/VLListupUnit.h"
+#include "listing/LineFormat.h"
 #include "platform/Cp932.h"
 #include "platform/Files.h"
 #include "support/SwitchesSlot.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -54,25 +56,36 @@ const TVeltoPerson& Person() {
         p.SetMemo("B");
         p.SetModoriTime("17:00");
         p.SetHuzairiyu("H\r\n");
+        p.SetTel("T");
+        p.SetStatusIcon(7);
         p.SetPowerOFF(true);
         return p;
     }();
     return person;
 }
 
+struct Field {
+    std::string text;  // in a comma-separated line
+    std::string json;  // the member of an object
+};
+
 // The field of a switch name, or nothing for a name that is no field switch.
-std::optional<std::string> FieldOf(std::string_view name) {
-    if (name == "/N") return "N";
-    if (name == "/F") return "yamada";
-    if (name == "/I") return "I";
-    if (name == "/G") return "G";
-    if (name == "/K") return "K";
-    if (name == "/B") return "B";
-    if (name == "/R") return " 17:00";
-    if (name == "/H") return "H  ";
-    if (name == "/P") return std::string(text::kPowerOff);
+std::optional<Field> FieldOf(std::string_view name) {
+    if (name == "/N") return Field{"N", R"("name":"N")"};
+    if (name == "/F") return Field{"yamada", R"("file":"yamada")"};
+    if (name == "/I") return Field{"I", R"("ip":"I")"};
+    if (name == "/G") return Field{"G", R"("group":"G")"};
+    if (name == "/K") return Field{"K", R"("furigana":"K")"};
+    if (name == "/B") return Field{"B", R"("memo":"B")"};
+    if (name == "/R") return Field{" 17:00", R"("return":{"wording":" 17:00","date":"","time":"17:00"})"};
+    if (name == "/H") return Field{"H  ", R"("absence":["H"])"};
+    if (name == "/P") return Field{std::string(text::kPowerOff), R"("power":"off")"};
+    if (name == "/T") return Field{"T", R"("tel":"T")"};
+    if (name == "/S") return Field{"7", R"("status":7)"};
     return std::nullopt;
 }
+
+constexpr const char* kEveryField[] = {"/N", "/F", "/I", "/G", "/K", "/B", "/R", "/H", "/P", "/T", "/S"};
 
 // What validation says of the arguments, or nothing when they pass.
 std::optional<std::string> ExpectedValidation(const std::vector<std::string>& args) {
@@ -92,23 +105,34 @@ std::optional<std::string> ExpectedValidation(const std::vector<std::string>& ar
 
 // The listing line of Person() under the arguments, or the message of the first invalid switch.
 std::string ExpectedLine(const std::vector<std::string>& args, bool& invalid) {
-    bool quote = false;
-    for (const auto& a : args) quote = quote || SameIgnoringAsciiCase(NameOf(a), "/Q") || SameIgnoringAsciiCase(a, "/Q");
+    bool quote = false, json = false;
+    for (const auto& a : args) {
+        quote = quote || SameIgnoringAsciiCase(NameOf(a), "/Q") || SameIgnoringAsciiCase(a, "/Q");
+        json = json || NameOf(a) == "/J" || a == "/J";
+    }
     std::string line;
+    std::vector<std::string> members;
     bool first = true;
     for (const auto& a : args) {
         const std::string name(NameOf(a).empty() ? std::string_view(a) : NameOf(a));
-        if (name == "/Q" || name == "/D") continue;
+        if (name == "/Q" || name == "/D" || name == "/J") continue;
         const auto field = FieldOf(name);
         if (!field) {
             invalid = true;
             return name + std::string(text::kInvalidSwitch);
         }
+        if (std::find(members.begin(), members.end(), field->json) == members.end()) members.push_back(field->json);
         if (!first) line += ',';
         first = false;
-        line += quote ? "\"" + *field + "\"" : *field;
+        line += quote ? "\"" + field->text + "\"" : field->text;
     }
-    return line;
+    if (!json) return line;
+    if (members.empty()) {
+        for (const char* name : kEveryField) members.push_back(FieldOf(name)->json);
+    }
+    std::string object;
+    for (const auto& member : members) object += (object.empty() ? "{" : ",") + member;
+    return object + "}";
 }
 
 }  // namespace
@@ -145,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool invalid = false;
     const std::string expected = ExpectedLine(args, invalid);
     try {
-        const std::string line = ListingLine(Person(), *switches);
+        const std::string line = LineFormat(*switches).Line(Person());
         Require(!invalid && line == expected, "the line holds the fields of the switches, in their order");
     } catch (const EVeltoCommandArgsException& e) {
         Require(invalid && e.Message() == expected, "the first switch that is no field switch is named");

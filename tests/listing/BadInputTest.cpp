@@ -85,6 +85,7 @@ TEST_F(BadInput, HundredMebibytePersonFileWithoutLineBreaks) {
     const std::string furigana(100 << 20, 'x');
     board.Write("huge.vlt", furigana);
     ExpectListing({"/F", "/K"}, "huge," + furigana + "\r\n");
+    ExpectListing({"/J", "/K", "/F"}, R"({"furigana":")" + furigana + R"(","file":"huge"})" "\r\n");
 }
 
 TEST_F(BadInput, HundredMebibytesOfLineBreaks) {
@@ -92,6 +93,7 @@ TEST_F(BadInput, HundredMebibytesOfLineBreaks) {
     // Lines after the tenth are kept but never listed; the fifth, empty, is a reason of one line.
     board.Write("breaks.vlt", breaks);
     ExpectListing({"/F", "/K", "/H", "/P"}, "breaks,,  ," + std::string(text::kPowerOn) + "\r\n");
+    ExpectListing({"/J", "/F", "/H", "/S"}, R"({"file":"breaks","absence":[""],"status":0})" "\r\n");
     // The settings file's lines are walked, not kept (a sixth of the breaks spares the test's time).
     board.Write("breaks.vlt", Lines({Sjis("やまだ"), Sjis("山田")}));
     board.Write("velto.ini", breaks.substr(0, 16 << 20) + "UDPMessage,Port=2000\r\n");
@@ -117,6 +119,34 @@ TEST_F(BadInput, PersonFilesOfOnlyQuotes) {
         board.Write("quotes.vlt", c.bytes);
         ExpectListing(c.switches, c.out);
     }
+}
+
+TEST_F(BadInput, HostilePersonFilesGiveValidJson) {
+    // Quotes and commas in values, a value over two lines, a reason of three, controls, bytes that form
+    // no character, a file name with a comma and a 0x5C trail byte; the NUL ends what is read.
+    board.Write("quotes.vlt", Lines({"a\",\"b", Sjis("会議, \"至急\""), "\"x", "y\"", "back\\slash", "\"line1",
+                                     ",line2 \"q\" x", "line3\"", "2001/04/02", "12:00", "\"03-1234\"", "1.2.3.4",
+                                     "-5", "extra \"line\""}));
+    board.Write("controls.vlt", Lines({"ctl", "\x1b]0;pwned\x07\x1b[2J\x7f\t\x01", "\x0b\x0c", "", "", "", "", "",
+                                       "", " 0x1F"}) + std::string(1, '\0') + "ignored\r\n");
+    board.Write("invalid.vlt", Lines({"inv\x82", "\x80\xa0\xfd\xfe\xff", "\x85\x40\x82", "\xb1\xb2", "", "", "",
+                                      "", "", "abc"}));
+    board.Write(Sjis("表,x.vlt"), Lines({Sjis("ひょう"), Sjis("表")}));
+    board.Write(Sjis("表,x.off"), "");
+    ExpectListing({"/J"},
+                  R"({"name":"会議, \"至急\"","file":"quotes","ip":"1.2.3.4","group":"xy","furigana":"a\",\"b",)"
+                  R"("memo":"back\\slash","return":{"wording":"4/2(月) 12:00","date":"2001/04/02","time":"12:00"},)"
+                  R"("absence":["line1",",line2 \"q\" x","line3"],"power":"on","tel":"03-1234","status":-5})" "\r\n"
+                  R"({"name":"\u001b]0;pwned\u0007\u001b[2J\u007f\t\u0001","file":"controls","ip":"","group":"\u000b\f",)"
+                  R"("furigana":"ctl","memo":"","return":{"wording":" ","date":"","time":""},"absence":[""],"power":"on",)"
+                  R"("tel":"","status":31})" "\r\n"
+                  R"({"name":"�����","file":"invalid","ip":"","group":"��","furigana":"inv�","memo":"ｱｲ",)"
+                  R"("return":{"wording":" ","date":"","time":""},"absence":[""],"power":"on","tel":"","status":0})" "\r\n"
+                  R"({"name":"表","file":"表,x","ip":"","group":"","furigana":"ひょう","memo":"",)"
+                  R"("return":{"wording":" ","date":"","time":""},"absence":[],"power":"off","tel":"","status":0})" "\r\n");
+    ExpectListing({"/F", "/T", "/S", "/H", "/Q"}, "\"quotes\",\"03-1234\",\"-5\",\"line1  ,line2 \"q\" x  line3  \"\r\n"
+                                                 "\"controls\",\"\",\"31\",\"  \"\r\n\"invalid\",\"\",\"0\",\"  \"\r\n\"" +
+                                                     Sjis("表,x") + "\",\"\",\"0\",\"\"\r\n");
 }
 
 TEST_F(BadInput, SettingsLineOfAHundredThousandItems) {

@@ -56,6 +56,14 @@ protected:
         EXPECT_EQ(r.status, 0) << testing::PrintToString(switches);
     }
 
+    // Runs the command with `args` and expects exactly `out`, as bytes.
+    void ExpectOutput(const std::vector<std::string>& args, std::string_view out) const {
+        const auto r = Run(args);
+        EXPECT_EQ(r.out, out) << testing::PrintToString(args);
+        EXPECT_EQ(r.err, "") << testing::PrintToString(args);
+        EXPECT_EQ(r.status, 0) << testing::PrintToString(args);
+    }
+
     void ExpectFailure(const std::vector<std::string>& args, int status, std::string_view message) const {
         const auto r = Run(args);
         EXPECT_EQ(r.out, "") << testing::PrintToString(args);
@@ -88,10 +96,78 @@ TEST_F(Board, FieldsFollowTheSwitches) {
         {{"/H"}, "外出  \r\n"},
         {{"/P"}, "電源オン\r\n"},
         {{"/R"}, "12/31(木) 17:00\r\n"},
+        {{"/T", "/S"}, "03-1234,2\r\n"},
+        {{"/S", "/Q", "/N", "/T"}, "\"2\",\"山田\",\"03-1234\"\r\n"},
         {{}, ""},
         {{"/Q"}, ""},
     };
     for (const auto& c : cases) ExpectListing(c.switches, c.out);
+}
+
+TEST_F(Board, JsonLinesInUtf8) {
+    ExpectOutput({"/J", Dir()}, "");  // no person, no line
+    Add(kYamada);
+    Add(kSuzuki);
+    const std::string dir = Dir();
+    const struct {
+        std::vector<std::string> switches;
+        std::string_view out;
+    } cases[] = {
+        {{"/J", dir},
+         R"({"name":"鈴木","file":"suzuki","ip":"192.168.0.6","group":"総務","furigana":"すずき","memo":"",)"
+         R"("return":{"wording":"4/2(月) ","date":"2001/04/02","time":""},"absence":["休暇","連絡可"],)"
+         R"("power":"off","tel":"03-9999","status":3})"
+         "\r\n"
+         R"({"name":"山田","file":"yamada","ip":"192.168.0.5","group":"営業","furigana":"やまだ","memo":"メモ",)"
+         R"("return":{"wording":"12/31(木) 17:00","date":"2099/12/31","time":"17:00"},"absence":["外出"],)"
+         R"("power":"on","tel":"03-1234","status":2})"
+         "\r\n"},
+        {{"/S", "/J", "/Q", dir, "/N", "/S"}, "{\"status\":3,\"name\":\"鈴木\"}\r\n{\"status\":2,\"name\":\"山田\"}\r\n"},
+        {{dir, "/J:x", "/P"}, "{\"power\":\"off\"}\r\n{\"power\":\"on\"}\r\n"},
+    };
+    for (const auto& c : cases) ExpectOutput(c.switches, c.out);
+}
+
+// The board of `make demo`, in examples/board.
+TEST_F(Board, SampleBoard) {
+    const std::string dir = "/D:" + test::NativePath(VIREZIRIV_SAMPLE_BOARD);
+    const struct {
+        std::vector<std::string> switches;
+        std::string_view out;
+    } cases[] = {
+        {{dir, "/F", "/T", "/S", "/Q"},
+         "\"smith\",\"03-1234-0011\",\"2\"\r\n\"abe\",\"03-1234-0012\",\"0\"\r\n\"ito\",\"03-1234-0005\",\"0\"\r\n"
+         "\"kato\",\"03-1234-0009\",\"5\"\r\n\"kobayashi\",\"03-1234-0008\",\"0\"\r\n\"sato\",\"03-1234-0003\",\"0\"\r\n"
+         "\"suzuki\",\"03-1234-0002\",\"3\"\r\n\"tanaka\",\"03-1234-0004\",\"4\"\r\n\"nakamura\",\"03-1234-0007\",\"2\"\r\n"
+         "\"yamada\",\"03-1234-0001\",\"2\"\r\n\"yoshida\",\"03-1234-0010\",\"0\"\r\n\"watanabe\",\"03-1234-0006\",\"1\"\r\n"},
+        {{dir, "/J", "/F", "/S", "/P", "/H", "/R"},
+         R"({"file":"smith","status":2,"power":"on","absence":["Visiting a client"],"return":{"wording":"3/3(火) 09:00","date":"2099/03/03","time":"09:00"}})" "\r\n"
+         R"({"file":"abe","status":0,"power":"on","absence":[""],"return":{"wording":" ","date":"","time":""}})" "\r\n"
+         R"({"file":"ito","status":0,"power":"on","absence":[""],"return":{"wording":" ","date":"","time":""}})" "\r\n"
+         R"({"file":"kato","status":5,"power":"off","absence":["通院"],"return":{"wording":"4/2(月) 15:00","date":"2001/04/02","time":"15:00"}})" "\r\n"
+         R"({"file":"kobayashi","status":0,"power":"on","absence":[""],"return":{"wording":" ","date":"","time":""}})" "\r\n"
+         R"({"file":"sato","status":0,"power":"on","absence":[""],"return":{"wording":" ","date":"","time":""}})" "\r\n"
+         R"({"file":"suzuki","status":3,"power":"off","absence":["休暇","緊急時は携帯へ"],"return":{"wording":"4/2(月) ","date":"2001/04/02","time":""}})" "\r\n"
+         R"({"file":"tanaka","status":4,"power":"on","absence":["出張","大阪支社"],"return":{"wording":"来週 ","date":"来週","time":""}})" "\r\n"
+         R"({"file":"nakamura","status":2,"power":"on","absence":["外出","直帰"],"return":{"wording":"6/1(月) ","date":"2099/06/01","time":""}})" "\r\n"
+         R"({"file":"yamada","status":2,"power":"on","absence":["外出"],"return":{"wording":"12/31(木) 17:00","date":"2099/12/31","time":"17:00"}})" "\r\n"
+         R"({"file":"yoshida","status":0,"power":"on","absence":[""],"return":{"wording":" ","date":"","time":""}})" "\r\n"
+         R"({"file":"watanabe","status":1,"power":"on","absence":["会議"],"return":{"wording":"1/15(木) 10:30","date":"2099/01/15","time":"10:30"}})" "\r\n"},
+        {{dir, "/J", "/N", "/I", "/G", "/K", "/B", "/T"},
+         R"({"name":"John Smith","ip":"192.168.0.21","group":"開発部","furigana":"Smith John","memo":"English OK","tel":"03-1234-0011"})" "\r\n"
+         R"({"name":"阿部 さくら","ip":"192.168.0.22","group":"総務部","furigana":"あべ さくら","memo":"","tel":"03-1234-0012"})" "\r\n"
+         R"({"name":"伊藤 健","ip":"192.168.0.15","group":"開発部","furigana":"いとう けん","memo":"在宅勤務","tel":"03-1234-0005"})" "\r\n"
+         R"({"name":"加藤 誠","ip":"192.168.0.19","group":"経理部","furigana":"かとう まこと","memo":"月末は多忙","tel":"03-1234-0009"})" "\r\n"
+         R"({"name":"小林 愛","ip":"192.168.0.18","group":"開発部","furigana":"こばやし あい","memo":"","tel":"03-1234-0008"})" "\r\n"
+         R"({"name":"佐藤 次郎","ip":"192.168.0.13","group":"開発部","furigana":"さとう じろう","memo":"内線 2203","tel":"03-1234-0003"})" "\r\n"
+         R"({"name":"鈴木 花子","ip":"192.168.0.12","group":"総務部","furigana":"すずき はなこ","memo":"","tel":"03-1234-0002"})" "\r\n"
+         R"({"name":"田中 美紀","ip":"192.168.0.14","group":"営業部","furigana":"たなか みき","memo":"","tel":"03-1234-0004"})" "\r\n"
+         R"({"name":"中村 翔","ip":"192.168.0.17","group":"営業部","furigana":"なかむら しょう","memo":"案件「特急」担当","tel":"03-1234-0007"})" "\r\n"
+         R"({"name":"山田 太郎","ip":"192.168.0.11","group":"営業部","furigana":"やまだ たろう","memo":"外回り中心","tel":"03-1234-0001"})" "\r\n"
+         R"({"name":"吉田 奈央","ip":"192.168.0.20","group":"経理部","furigana":"よしだ なお","memo":"","tel":"03-1234-0010"})" "\r\n"
+         R"({"name":"渡辺 結衣","ip":"192.168.0.16","group":"総務部","furigana":"わたなべ ゆい","memo":"","tel":"03-1234-0006"})" "\r\n"},
+    };
+    for (const auto& c : cases) ExpectOutput(c.switches, c.out);
 }
 
 TEST_F(Board, PersonsComeInFuriganaOrderWithTheirOwnBytes) {
@@ -130,7 +206,7 @@ TEST_F(Board, ReturnDateAgainstTheClock) {
 }
 
 TEST_F(Board, InvalidSwitches) {
-    for (const char* bad : {"/X", "/X:abc", "/n", "/q", "/Nx"}) {
+    for (const char* bad : {"/X", "/X:abc", "/n", "/q", "/Nx", "/j", "/t", "/s", "/JS"}) {
         const std::string name = std::string(bad).substr(0, std::string(bad).find(':'));
         ExpectListing({bad}, "");  // no person: no switch is examined
         Add(kYamada);
@@ -139,6 +215,7 @@ TEST_F(Board, InvalidSwitches) {
     }
     Add(kYamada);
     ExpectFailure({"/N", "/d:" + board.Path()}, 1, "/d" + std::string(text::kInvalidSwitch));
+    ExpectFailure({"/J", "/X", Dir()}, 1, "/X" + std::string(text::kInvalidSwitch));
 }
 
 TEST_F(Board, SharedDirectoryErrors) {
@@ -228,6 +305,19 @@ TEST_F(OnATerminal, TheListingIsReadableAndItsControlsVisible) {
     std::vector<std::string> shell = {"-c", "\"$0\" \"$@\" | cat", VIREZIRIV_BINARY};
     shell.insert(shell.end(), args.begin(), args.end());
     EXPECT_EQ(RunOnTerminal("/bin/sh", shell, kUtf8).out, kHostileLine);
+}
+
+TEST_F(OnATerminal, JsonReachesItAsItsOwnBytesInAnyLocale) {
+    // Its controls are escapes already, and it is UTF-8 whatever the terminal's character set.
+    AddHostile();
+    const std::vector<std::string> args = {"/J", "/N", "/G", Dir()};
+    const std::string json = R"({"name":"悪意\u001b]0;pwned\u0007\u001b[2J\u007f��","group":"営業�\u001b[31m"})" "\r\n";
+    EXPECT_EQ(Run(args).out, json);
+    for (const auto& locale : {kUtf8, {"LC_ALL=C"}, {"LC_ALL=POSIX"}}) {
+        const auto shown = RunOnTerminal(VIREZIRIV_BINARY, args, locale);
+        EXPECT_EQ(shown.out, json) << locale.front();
+        EXPECT_EQ(shown.status, 0);
+    }
 }
 
 TEST_F(OnATerminal, ACodePage932TerminalGetsItsOwnBytesWithTheControlsVisible) {
