@@ -27,6 +27,50 @@ std::string DirectoryOf(const std::string& path) {
     return p == std::string::npos ? std::string(".") : path.substr(0, p + 1);
 }
 
+// A system error code and what it says about reading again.
+template <class Code>
+struct KnownError {
+    Code error;
+    FileFault fault;
+};
+
+// The fault `known` gives `error`; Unreadable for an error it does not list.
+template <class Code, std::size_t N>
+FileFault FaultOf(Code error, const KnownError<Code> (&known)[N]) {
+    for (const auto& entry : known) {
+        if (entry.error == error) return entry.fault;
+    }
+    return FileFault::Unreadable;
+}
+
+// Appends to `bytes` a file that had `size` bytes when it was opened, by calls of
+// readSome(to, room), which reads at most `room` bytes to `to` and returns how many, 0 at the end,
+// or raises. One byte more than the size is asked for: a read that stops short of it at the size
+// has reached the end, which spares the empty read that would confirm it (a call per person on a
+// large board), and a file that grew meanwhile fills it. True when exactly `size` bytes were read;
+// a failure leaves `bytes` as it was.
+template <class ReadSome>
+bool AppendRead(std::string& bytes, std::size_t size, ReadSome readSome) {
+    const std::size_t start = bytes.size();
+    const std::size_t end = start + size;
+    bytes.resize(end + 1);
+    std::size_t done = start;
+    try {
+        for (;;) {
+            if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
+            const std::size_t got = readSome(bytes.data() + done, bytes.size() - done);
+            if (got == 0) break;
+            done += got;
+            if (done >= end && done < bytes.size()) break;
+        }
+    } catch (...) {
+        bytes.resize(start);
+        throw;
+    }
+    bytes.resize(done);
+    return done == end;
+}
+
 [[noreturn]] void RaiseChanged(const std::string& path) {
     throw EFileError("Cannot read file \"" + path + "\". It changed while it was read", FileFault::Changed);
 }
@@ -47,10 +91,7 @@ std::string ErrorText(DWORD error) {
 }
 
 // What the system's refusal says about reading again; anything not here is Unreadable.
-constexpr struct {
-    DWORD error;
-    FileFault fault;
-} kFaults[] = {
+constexpr KnownError<DWORD> kFaults[] = {
     {ERROR_SHARING_VIOLATION, FileFault::Busy},   // held open by a program that shares it with nobody
     {ERROR_LOCK_VIOLATION, FileFault::Busy},      // a range of it locked
     {ERROR_FILE_NOT_FOUND, FileFault::Gone},      // refined by NotFound
@@ -66,13 +107,6 @@ constexpr struct {
     {ERROR_CONNECTION_ABORTED, FileFault::Dropped},
 };
 
-FileFault FaultOf(DWORD error) {
-    for (const auto& known : kFaults) {
-        if (known.error == error) return known.fault;
-    }
-    return FileFault::Unreadable;
-}
-
 // After "not found": the entry has left its directory, or an entry stands there after all, a link
 // to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
 FileFault NotFound(const std::string& path) {
@@ -84,7 +118,7 @@ FileFault NotFound(const std::string& path) {
 }
 
 [[noreturn]] void Raise(std::string_view doing, const std::string& path, DWORD error) {
-    FileFault fault = FaultOf(error);
+    FileFault fault = FaultOf(error, kFaults);
     if (fault == FileFault::Gone) fault = NotFound(path);
     throw EFileError(std::string(doing) + " file \"" + path + "\". " + ErrorText(error), fault);
 }
@@ -118,27 +152,15 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
     if (!file.valid()) Raise("Cannot open", path, GetLastError());
     if (GetFileType(file.get()) != FILE_TYPE_DISK) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     const Version opened = VersionOf(file.get(), path);
-    // One byte more than the size: a read that stops short of it at the size has reached the end,
-    // which spares the empty read that would confirm it; a file that grew meanwhile fills it.
     const std::size_t start = bytes.size();
-    const std::size_t end = start + static_cast<std::size_t>(opened.size);
-    bytes.resize(end + 1);
-    std::size_t done = start;
-    for (;;) {
-        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    const bool whole = AppendRead(bytes, static_cast<std::size_t>(opened.size), [&](char* to, std::size_t room) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-            const DWORD error = GetLastError();
-            bytes.resize(start);
-            Raise("Cannot read", path, error);
+        if (!ReadFile(file.get(), to, static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30)), &got, nullptr)) {
+            Raise("Cannot read", path, GetLastError());
         }
-        if (got == 0) break;
-        done += got;
-        if (done >= end && done < bytes.size()) break;
-    }
-    bytes.resize(done);
-    if (done != end || !(VersionOf(file.get(), path) == opened)) {
+        return static_cast<std::size_t>(got);
+    });
+    if (!whole || !(VersionOf(file.get(), path) == opened)) {
         bytes.resize(start);
         RaiseChanged(path);
     }
@@ -163,10 +185,7 @@ namespace {
 // that another program holds makes a non-blocking open fail with EWOULDBLOCK (the same number);
 // NFS and SMB mounts report a dropped or stale connection with the network errors, EIO, or (a
 // deleted network name) EREMCHG.
-constexpr struct {
-    int error;
-    FileFault fault;
-} kFaults[] = {
+constexpr KnownError<int> kFaults[] = {
     {EBUSY, FileFault::Busy},
     {EWOULDBLOCK, FileFault::Busy},
     {ENOENT, FileFault::Gone},  // refined by NotFound
@@ -183,13 +202,6 @@ constexpr struct {
     {ESTALE, FileFault::Dropped},
     {EREMCHG, FileFault::Dropped},
 };
-
-FileFault FaultOf(int error) {
-    for (const auto& known : kFaults) {
-        if (known.error == error) return known.fault;
-    }
-    return FileFault::Unreadable;
-}
 
 // After "not found": the entry has left its directory, or an entry stands there after all, a link
 // to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
@@ -217,36 +229,25 @@ bool SameVersion(const struct stat& a, const struct stat& b) {
 void ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK so that opening a FIFO returns at once; it is then refused as not a regular file.
     const Owned<int, close> file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), -1);
-    if (!file.valid()) Raise("Cannot open", path, errno, FaultOf(errno));
+    if (!file.valid()) Raise("Cannot open", path, errno, FaultOf(errno, kFaults));
     struct stat opened {};
-    if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOf(errno));
+    if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOf(errno, kFaults));
     if (!S_ISREG(opened.st_mode)) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
-    // One byte more than the size: a read that stops short of it at the size has reached the end,
-    // which spares the empty read that would confirm it (a call per person on a large board); a file
-    // that grew meanwhile fills it.
     const std::size_t start = bytes.size();
-    const std::size_t end = start + static_cast<std::size_t>(opened.st_size);
-    bytes.resize(end + 1);
-    std::size_t done = start;
-    for (;;) {
-        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
-        const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
-        if (got < 0) {
+    const bool whole = AppendRead(bytes, static_cast<std::size_t>(opened.st_size), [&](char* to, std::size_t room) {
+        for (;;) {
+            const ssize_t got = read(file.get(), to, room);
+            if (got >= 0) return static_cast<std::size_t>(got);
             if (errno == EINTR) continue;
             const int error = errno;
-            bytes.resize(start);
             // Access was granted at the open: refused now, a range of the file is locked.
-            Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOf(error));
+            Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOf(error, kFaults));
         }
-        if (got == 0) break;
-        done += static_cast<std::size_t>(got);
-        if (done >= end && done < bytes.size()) break;
-    }
-    bytes.resize(done);
+    });
     // Where the client keeps the file's attributes (a network mount does, for a second or so), the
     // second look costs no round trip; the bytes read against the size catch what it cannot.
     struct stat after {};
-    if (done != end || fstat(file.get(), &after) != 0 || !SameVersion(opened, after)) {
+    if (!whole || fstat(file.get(), &after) != 0 || !SameVersion(opened, after)) {
         bytes.resize(start);
         RaiseChanged(path);
     }
