@@ -43,22 +43,27 @@ FileFault FaultOf(Code error, const KnownError<Code> (&known)[N]) {
     return FileFault::Unreadable;
 }
 
+// How a file's bytes arrived: in the one read that asked for them all, in several reads (which a
+// save may have fallen between), or other than the size it had when it was opened.
+enum class Arrival { AtOnce, InPieces, OtherSize };
+
 // Appends to `bytes` a file that had `size` bytes when it was opened, by calls of
 // readSome(to, room), which reads at most `room` bytes to `to` and returns how many, 0 at the end,
 // or raises. One byte more than the size is asked for: a read that stops short of it at the size
 // has reached the end, which spares the empty read that would confirm it (a call per person on a
-// large board), and a file that grew meanwhile fills it. True when exactly `size` bytes were read;
-// a failure leaves `bytes` as it was.
+// large board), and a file that grew meanwhile fills it. A failure leaves `bytes` as it was.
 template <class ReadSome>
-bool AppendRead(std::string& bytes, std::size_t size, ReadSome readSome) {
+Arrival AppendRead(std::string& bytes, std::size_t size, ReadSome readSome) {
     const std::size_t start = bytes.size();
     const std::size_t end = start + size;
     bytes.resize(end + 1);
     std::size_t done = start;
+    int reads = 0;
     try {
         for (;;) {
             if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
             const std::size_t got = readSome(bytes.data() + done, bytes.size() - done);
+            ++reads;
             if (got == 0) break;
             done += got;
             if (done >= end && done < bytes.size()) break;
@@ -68,7 +73,8 @@ bool AppendRead(std::string& bytes, std::size_t size, ReadSome readSome) {
         throw;
     }
     bytes.resize(done);
-    return done == end;
+    if (done != end) return Arrival::OtherSize;
+    return reads == 1 ? Arrival::AtOnce : Arrival::InPieces;
 }
 
 [[noreturn]] void RaiseChanged(const std::string& path) {
@@ -153,14 +159,16 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
     if (GetFileType(file.get()) != FILE_TYPE_DISK) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     const Version opened = VersionOf(file.get(), path);
     const std::size_t start = bytes.size();
-    const bool whole = AppendRead(bytes, static_cast<std::size_t>(opened.size), [&](char* to, std::size_t room) {
+    const Arrival arrival = AppendRead(bytes, static_cast<std::size_t>(opened.size), [&](char* to, std::size_t room) {
         DWORD got = 0;
         if (!ReadFile(file.get(), to, static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30)), &got, nullptr)) {
             Raise("Cannot read", path, GetLastError());
         }
         return static_cast<std::size_t>(got);
     });
-    if (!whole || !(VersionOf(file.get(), path) == opened)) {
+    // What one read brought is one version as the system gave it, so a still board costs no second
+    // look; reads in pieces may straddle a save, which the size and the last-write time tell.
+    if (arrival == Arrival::OtherSize || (arrival == Arrival::InPieces && !(VersionOf(file.get(), path) == opened))) {
         bytes.resize(start);
         RaiseChanged(path);
     }
@@ -234,7 +242,7 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
     if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOf(errno, kFaults));
     if (!S_ISREG(opened.st_mode)) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     const std::size_t start = bytes.size();
-    const bool whole = AppendRead(bytes, static_cast<std::size_t>(opened.st_size), [&](char* to, std::size_t room) {
+    const Arrival arrival = AppendRead(bytes, static_cast<std::size_t>(opened.st_size), [&](char* to, std::size_t room) {
         for (;;) {
             const ssize_t got = read(file.get(), to, room);
             if (got >= 0) return static_cast<std::size_t>(got);
@@ -244,10 +252,12 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
             Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOf(error, kFaults));
         }
     });
-    // Where the client keeps the file's attributes (a network mount does, for a second or so), the
-    // second look costs no round trip; the bytes read against the size catch what it cannot.
+    // What one read brought is one version as the system gave it, so a still board costs no second
+    // look; reads in pieces may straddle a save, which the size and the times tell (where a network
+    // mount keeps attributes for a while, the size alone).
     struct stat after {};
-    if (!whole || fstat(file.get(), &after) != 0 || !SameVersion(opened, after)) {
+    if (arrival == Arrival::OtherSize ||
+        (arrival == Arrival::InPieces && (fstat(file.get(), &after) != 0 || !SameVersion(opened, after)))) {
         bytes.resize(start);
         RaiseChanged(path);
     }

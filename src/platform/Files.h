@@ -18,8 +18,8 @@ inline constexpr std::string_view kFileNameDelimiters = "/";
 
 // Appends every byte of a regular file to `bytes`, one saved version of it. Others may read, write,
 // rename or delete the file meanwhile (on Windows the file is opened sharing all of it; POSIX locks
-// nothing); a file whose size or modification time changed between the open and the end of the
-// read, or whose bytes do not match its size, raises EFileError with FileFault::Changed. Anything
+// nothing); a file whose bytes do not match the size it had at the open, or that was read in pieces
+// and whose size or modification time changed meanwhile, raises EFileError with FileFault::Changed. Anything
 // that is not a regular file (a FIFO, a device, a socket) is unreadable and never blocks. Every
 // failure raises EFileError with the fault that says whether reading again might help (see
 // FileFault), and leaves `bytes` as it was.

@@ -10,6 +10,7 @@
 #include "board/VeltoEnvUnit.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
+#include "BoardLoad.h"
 #include "ReadHook.h"
 
 #include <gtest/gtest.h>
@@ -82,37 +83,11 @@ private:
 
 constexpr FileFault forever = ScriptedFiles::forever;
 
-class PatientReading : public testing::Test {
+class PatientReading : public test::BoardLoad {
 protected:
-    PatientReading() {
-        for (int i = 0; i < 8; ++i) {
-            const std::string name = "p" + std::to_string(i);
-            dir.Write(name + ".vlt", name + "\r\n" + name + "\r\ng\r\n");
-        }
-        order = test::ListingOrder(dir);
-    }
+    PatientReading() : order(Board(8)) {}
 
-    std::string MessageFor(const std::string& name) const {
-        return std::string(text::kPersonFileBefore) + dir.PathOf(name) + std::string(text::kPersonFileAfter);
-    }
-
-    // The load's failure message, or "" when it went through.
-    std::string LoadFailure(const BoardFiles& files) {
-        try {
-            list.LoadFromDir(dir.Path(), files);
-        } catch (const EVeltoCommandFileException& e) {
-            return e.Message();
-        }
-        return "";
-    }
-
-    Names Kept() const {
-        Names kept;
-        for (const std::string& name : order) {
-            if (list.FindByFileName(name.substr(0, name.size() - 4))) kept.push_back(name);
-        }
-        return kept;
-    }
+    Names Kept() const { return BoardLoad::Kept(order); }
 
     Names Without(std::size_t i) const {
         Names names = order;
@@ -120,9 +95,7 @@ protected:
         return names;
     }
 
-    test::TempDir dir;
     Names order;
-    TVeltoPersonsList list;
 };
 
 TEST_F(PatientReading, EachFaultOfOneFile) {

@@ -8,13 +8,13 @@
 #include "board/ReadingPolicy.h"
 #include "support/Signal.h"
 #include "support/TempDir.h"
+#include "BoardLoad.h"
 #include "ReadHook.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <mutex>
 #include <new>
@@ -34,44 +34,7 @@ using test::Signal;
 // Exactly `threads` readers from the start: enough for every file of a test to be read at once.
 Producers Fixed(std::size_t threads) { return {threads, threads, {}}; }
 
-class ReadingOrder : public testing::Test {
-protected:
-    // `count` person files p0000.vlt..., each of its own furigana and group; returns the listing's order.
-    Names Board(int count) {
-        for (int i = 0; i < count; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "p%04d", i);
-            dir.Write(std::string(name) + ".vlt", std::string(name) + "\r\n" + name + "\r\ng\r\n");
-        }
-        return test::ListingOrder(dir);
-    }
-
-    std::string MessageFor(const std::string& name) const {
-        return std::string(text::kPersonFileBefore) + dir.PathOf(name) + std::string(text::kPersonFileAfter);
-    }
-
-    // The load's failure message, or "" when it went through.
-    std::string LoadFailure(const BoardFiles& files) {
-        try {
-            list.LoadFromDir(dir.Path(), files);
-        } catch (const EVeltoCommandFileException& e) {
-            return e.Message();
-        }
-        return "";
-    }
-
-    // The file names of the persons in the list, in the listing's order.
-    Names Kept(const Names& order) const {
-        Names kept;
-        for (const std::string& name : order) {
-            if (list.FindByFileName(name.substr(0, name.size() - 4))) kept.push_back(name);
-        }
-        return kept;
-    }
-
-    test::TempDir dir;
-    TVeltoPersonsList list;
-};
+using ReadingOrder = test::BoardLoad;
 
 TEST_F(ReadingOrder, FirstFailureInListingOrderWinsWhenALaterOneFinishesFirst) {
     const Names order = Board(12);

@@ -3,6 +3,7 @@
 // are the person's fields converted one character at a time by the C library's CP932 converter.
 #include "Fuzz.h"
 #include "args/OstrelArgsUnit.h"
+#include "base/Cp932Unicode.h"
 #include "board/DateTime.h"
 #include "board/ReturnWording.h"
 #include "board/VeltoPersonUnit.h"
@@ -34,25 +35,6 @@ struct Value {
     std::vector<Value> items;
     std::vector<std::string> keys;
 };
-
-// Appends a code point as UTF-8.
-void AppendUtf8(std::uint32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // A strict reader of compact JSON (no white space, integers only, as the line is written): anything
 // that is not JSON, or not UTF-8, fails.
@@ -172,7 +154,7 @@ private:
                     } else if (*c >= 0xDC00 && *c <= 0xDFFF) {
                         return std::nullopt;
                     }
-                    AppendUtf8(*c, v.text);
+                    cp932::AppendUtf8(static_cast<char32_t>(*c), v.text);
                     break;
                 }
                 default: return std::nullopt;
