@@ -2,7 +2,6 @@
 // or failing, change the board meanwhile, or pause without waiting; the command uses it as it is.
 #pragma once
 
-#include "base/InOrder.h"
 #include "board/ReadingPolicy.h"
 #include "platform/Files.h"
 

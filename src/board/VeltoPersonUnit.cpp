@@ -15,7 +15,6 @@
 #include "platform/PersonFiles.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <string>
