@@ -49,8 +49,9 @@ fuzz:
 
 # The release files in build/package: the Windows installer and ZIP, the Debian package, the Linux
 # tarball and their SHA256SUMS, the same bytes from every clone of a commit (their times are the
-# commit's; outside a git checkout, now). CPack's External generator, which makes the archives and
-# the installer, also leaves a description of each in JSON: not a release file.
+# commit's; outside a git checkout, now), and the release notes, the release's section of
+# CHANGELOG.md. CPack's External generator, which makes the archives and the installer, also leaves a
+# description of each in JSON: not a release file.
 package: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null || date +%s)
 package:
 	rm -rf build/package
@@ -61,6 +62,7 @@ package:
 	cmake --build --preset package-windows
 	cpack --preset package-windows
 	rm build/package/*.json
+	cp build/package-linux/packaging/RELEASE-NOTES.md build/package/
 	cd build/package && sha256sum -- *.msi *.zip *.deb *.tar.gz > SHA256SUMS
 
 clean:

@@ -1,5 +1,5 @@
 # Read by cpack for each generator: the .deb holds Debian's copyright file and changelog, the
-# archives the license and the README.
+# archives the license, the README and the changelog.
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(extra debian)
 else()

@@ -7,7 +7,25 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace vireziriv {
+namespace {
+
+// Switches that stand for the whole run wherever they stand, as /? does for a Windows console
+// program. Named as every switch is (/?:x is /?), case counting.
+constexpr struct {
+    std::string_view name;
+    TVLArgs::Request request;
+} kRequests[] = {
+    {"/?", TVLArgs::Request::kHelp},
+    {"--help", TVLArgs::Request::kHelp},
+    {"--version", TVLArgs::Request::kVersion},
+};
+
+}  // namespace
 
 TVLArgs& TVLArgs::GetInstance() {
     TOstrelArgs& instance = Instance([] { return std::unique_ptr<TOstrelArgs>(new TVLArgs); });
@@ -27,8 +45,21 @@ std::string TVLArgs::GetShareDir() const {
     return dir;
 }
 
+TVLArgs::Request TVLArgs::GetRequest() const {
+    for (int i = 0; i < Count(); ++i) {
+        const std::string_view name = Names(i);
+        const auto found = std::find_if(std::begin(kRequests), std::end(kRequests),
+                                        [&](const auto& r) { return r.name == name; });
+        if (found != std::end(kRequests)) return found->request;
+    }
+    return Request::kListing;
+}
+
 void TVLArgs::Validate() {
-    if (Count() == 0) throw EVeltoCommandArgsException(GetUsage());
+    const Request request = GetRequest();
+    if (Count() == 0 || request == Request::kHelp) throw EVeltoCommandArgsException(GetUsage());
+    // The version needs no board.
+    if (request == Request::kVersion) return;
     const std::string dir = GetShareDir();
     if (dir.empty()) throw EVeltoCommandArgsException(std::string(text::kNoShareDir));
     if (!platform::DirectoryExists(dir)) throw EVeltoCommandArgsException(std::string(text::kShareDirNotFound));

@@ -1,4 +1,5 @@
-// The command's own texts, as code page 932 bytes; the comments show them in UTF-8.
+// The command's own texts, as code page 932 bytes; the comments show them in UTF-8. Each one is
+// explained in docs/messages.md, and listed in kAllTexts at the end for the test that keeps it so.
 #pragma once
 
 #include <string_view>
@@ -85,5 +86,13 @@ inline constexpr std::string_view kUsage =
     "\x81@\x81@\x81@\x81@\x81@\x81@\x81@\x81@Velto\x8cN\x82\xf0\x8eg\x97p\x82\xb5\x82\xc4\x82\xa2\x82\xe9\x83z\x83X\x83g\x82\xc5\x82\xcd\x8ew\x92\xe8\x95s\x97v\x82\xc5\x82\xb7\r\n"
     "\r\n"
     "                VIREZIRIV Version 1.0";
+
+// Every text above: a text added here, and not here, fails the test of docs/messages.md, as does one
+// listed here without its row there.
+inline constexpr std::string_view kAllTexts[] = {
+    kUsage, kNoShareDir, kShareDirNotFound, kInvalidSwitch, kSettingsUnreadable, kPersonFileBefore,
+    kPersonFileAfter, kUnexpectedError, kUseGetInstance, kPowerOff, kPowerOn, kToday, kTomorrow,
+    kDayAfterTomorrow,
+};
 
 }  // namespace vireziriv::text

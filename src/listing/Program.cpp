@@ -4,6 +4,7 @@
 #include "args/VLArgsUnit.h"
 #include "base/Exceptions.h"
 #include "base/Texts.h"
+#include "base/Version.h"
 #include "board/VeltoEnvUnit.h"
 #include "listing/LineFormat.h"
 #include "listing/VLListupUnit.h"
@@ -29,6 +30,12 @@ int FailUnexpectedly(std::string_view message) {
 int RunProgram() {
     try {
         TVLArgs& switches = TVLArgs::GetInstance();
+        if (switches.GetRequest() == TVLArgs::Request::kVersion) {
+            platform::StandardOutput out;
+            out.Write(std::string(text::kVersionLine) + "\r\n");
+            out.Flush();
+            return 0;
+        }
         const TVeltoEnv env(switches.GetShareDir());
         TVLListup listup(env);
         platform::StandardOutput out(AsksForJson(switches) ? platform::OutputText::kSafeUtf8

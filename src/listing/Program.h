@@ -3,8 +3,8 @@
 
 namespace vireziriv {
 
-// Runs the command once and returns its exit status: 0 listed, 1 bad switches or shared
-// directory (the help text included), 2 an unreadable file, 99 any other failure.
+// Runs the command once and returns its exit status: 0 listed (or the version written), 1 bad
+// switches or shared directory (the help text included), 2 an unreadable file, 99 any other failure.
 int RunProgram();
 
 }  // namespace vireziriv

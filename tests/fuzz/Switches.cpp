@@ -1,5 +1,5 @@
-// Fuzzes the lister's switches, as the process arguments give them: validation and the shared
-// directory, then the line of a known person, comma-separated or JSON, against the switch rules
+// Fuzzes the lister's switches, as the process arguments give them: validation, help and version
+// switches and the shared directory, then the line of a known person, comma-separated or JSON, against the switch rules
 // applied one by one.
 #include "Fuzz.h"
 #include "args/VLArgsUnit.h"
@@ -90,6 +90,12 @@ constexpr const char* kEveryField[] = {"/N", "/F", "/I", "/G", "/K", "/B", "/R",
 // What validation says of the arguments, or nothing when they pass.
 std::optional<std::string> ExpectedValidation(const std::vector<std::string>& args) {
     if (args.empty()) return std::string(text::kUsage);
+    // The first help or version switch decides, wherever it stands; the version needs no directory.
+    for (const auto& a : args) {
+        const std::string_view name = NameOf(a).empty() ? std::string_view(a) : NameOf(a);
+        if (name == "/?" || name == "--help") return std::string(text::kUsage);
+        if (name == "--version") return std::nullopt;
+    }
     std::string dir;
     for (const auto& a : args) {
         if (SameIgnoringAsciiCase(NameOf(a), "/D")) {

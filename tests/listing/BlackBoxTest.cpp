@@ -226,6 +226,46 @@ TEST_F(Board, SharedDirectoryErrors) {
     ExpectFailure({"/N", "/D:" + board.Write("file", "")}, 1, text::kShareDirNotFound);
 }
 
+// /? and --help show the help wherever they stand, as /? does for a Windows console program, whatever
+// else the command line holds; --version needs no board. The first of them decides.
+TEST_F(Board, HelpAndVersionStandForTheWholeRun) {
+    Add(kYamada);
+    const std::string help = std::string(text::kUsage) + "\r\n";
+    const std::string version = "vireziriv " VIREZIRIV_PROJECT_VERSION "\r\n";
+    const std::string missing = "/D:" + board.PathOf("missing");
+    auto invalid = [](std::string_view name) { return std::string(name) + std::string(text::kInvalidSwitch) + "\r\n"; };
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+        int status;
+    } cases[] = {
+        {{"/?"}, "", help, 1},
+        {{"--help"}, "", help, 1},
+        {{"/N", "/?", Dir()}, "", help, 1},
+        {{"/?:x", "/N", Dir()}, "", help, 1},
+        {{"/N", missing, "--help"}, "", help, 1},
+        {{"/X", "/?"}, "", help, 1},
+        {{"--version"}, version, "", 0},
+        {{"/N", "--version", missing, "/X"}, version, "", 0},
+        {{"--version", "/?"}, version, "", 0},
+        {{"/?", "--version"}, "", help, 1},
+        // Other spellings are switches like any other.
+        {{"/N", "-?", Dir()}, "", invalid("-?"), 1},
+        {{"/N", "-h", Dir()}, "", invalid("-h"), 1},
+        {{"/N", "--HELP", Dir()}, "", invalid("--HELP"), 1},
+        {{"/N", "/help", Dir()}, "", invalid("/help"), 1},
+        {{"/N", "--Version", Dir()}, "", invalid("--Version"), 1},
+        {{"/N", "/V", Dir()}, "", invalid("/V"), 1},
+    };
+    for (const auto& c : cases) {
+        const auto r = Run(c.args);
+        EXPECT_EQ(r.out, c.out) << testing::PrintToString(c.args);
+        EXPECT_EQ(r.err, c.err) << testing::PrintToString(c.args);
+        EXPECT_EQ(r.status, c.status) << testing::PrintToString(c.args);
+    }
+}
+
 TEST_F(Board, DirectoryWithOrWithoutItsSeparator) {
     Add(kYamada);
     std::string bare = board.Path();
@@ -366,10 +406,12 @@ TEST_F(OnATerminal, MessagesShowTheControlsOfFileNames) {
 
 TEST_F(Board, FailedWriteIsReportedNotSwallowed) {
     Add(kYamada);
-    const auto r = test::RunProcess("/bin/sh", {"-c", "exec \"$0\" /N \"$1\" > /dev/full", VIREZIRIV_BINARY, Dir()});
-    EXPECT_EQ(r.status, 99);
-    EXPECT_EQ(r.err.rfind(std::string(text::kUnexpectedError) + "\r\n", 0), 0u) << r.err;
-    EXPECT_EQ(r.err.substr(r.err.size() - 2), "\r\n");
+    for (const std::string& args : {std::string("/N ") + Dir(), std::string("--version")}) {
+        const auto r = test::RunProcess("/bin/sh", {"-c", "exec \"$0\" $1 > /dev/full", VIREZIRIV_BINARY, args});
+        EXPECT_EQ(r.status, 99) << args;
+        EXPECT_EQ(r.err.rfind(std::string(text::kUnexpectedError) + "\r\n", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.size() - 2), "\r\n");
+    }
 }
 #endif
 
