@@ -5,6 +5,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
+#include "platform/Files.h"
 #include "support/TempDir.h"
 #include "ReadHook.h"
 #include "UnreadableEntry.h"
@@ -89,6 +90,28 @@ TEST(ChangedDirectory, FileReplacedByWhatCannotBeReadEndsTheLoad) {
         EXPECT_EQ(test::ReadBytes(dir.PathOf("a.vlt")), "a\r\nA\r\n") << change.what;
         keep.clear();
     }
+}
+
+// A board whose shared directory went while it was read is no board: the missing directory's
+// message, as before the listing, and not the persons read so far.
+TEST(ChangedDirectory, DirectoryRemovedWhileReadEndsTheLoadAsMissing) {
+    test::TempDir parent;
+    parent.MakeDir("board");
+    const std::string board = parent.PathOf("board") + platform::kPathDelimiter;
+    for (const char* name : {"a.vlt", "b.vlt", "c.vlt"}) parent.Write(std::string("board/") + name, "x\r\nX\r\n");
+    bool removed = false;
+    const test::ReadHook hook([&](const std::string&) {
+        if (!removed) std::filesystem::remove_all(parent.PathOf("board"));
+        removed = true;
+    });
+    TVeltoPersonsList list;
+    try {
+        list.LoadFromDir(board, hook);
+        ADD_FAILURE() << "listed " << list.Count() << " persons of a directory that has gone";
+    } catch (const EVeltoCommandArgsException& e) {
+        EXPECT_EQ(e.Message(), text::kShareDirNotFound);
+    }
+    EXPECT_TRUE(removed);
 }
 
 TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {
