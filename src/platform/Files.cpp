@@ -109,6 +109,7 @@ constexpr KnownError<DWORD> kFaults[] = {
     {ERROR_FILE_NOT_FOUND, FileFault::Gone},
     {ERROR_PATH_NOT_FOUND, FileFault::Gone},      // its directory, or a part of its path, is not there
     {ERROR_DIRECTORY, FileFault::Gone},           // a part of its path is no directory
+    {ERROR_INVALID_NAME, FileFault::Gone},        // nothing can stand there: a path on through a file
     {ERROR_BAD_NETPATH, FileFault::Dropped},      // the server did not answer
     {ERROR_NETWORK_BUSY, FileFault::Dropped},
     {ERROR_DEV_NOT_EXIST, FileFault::Dropped},    // the network resource is no longer available

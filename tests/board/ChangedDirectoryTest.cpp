@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -99,11 +100,13 @@ TEST(ChangedDirectory, DirectoryRemovedWhileReadEndsTheLoadAsMissing) {
     parent.MakeDir("board");
     const std::string board = parent.PathOf("board") + platform::kPathDelimiter;
     for (const char* name : {"a.vlt", "b.vlt", "c.vlt"}) parent.Write(std::string("board/") + name, "x\r\nX\r\n");
-    bool removed = false;
-    const test::ReadHook hook([&](const std::string&) {
-        if (!removed) std::filesystem::remove_all(parent.PathOf("board"));
-        removed = true;
-    });
+    // One reader, so that no file is open when the directory goes.
+    std::atomic<bool> removed{false};
+    const test::ReadHook hook(
+        [&](const std::string&) {
+            if (!removed.exchange(true)) std::filesystem::remove_all(parent.PathOf("board"));
+        },
+        Producers{1, 1, {}});
     TVeltoPersonsList list;
     try {
         list.LoadFromDir(board, hook);

@@ -42,6 +42,9 @@ public:
         std::vector<std::string> args = {path, controlDir};
         args.insert(args.end(), steps.begin(), steps.end());
         thread_ = std::thread([this, args] { result_ = test::RunProcess(test::NativePath(VIREZIRIV_SAVER), args); });
+        // Started before any other program is: one started meanwhile would inherit the handles of the
+        // saver's output, which then never ends.
+        EXPECT_TRUE(AwaitFile("ready"));
     }
     ~Saver() { Finish(); }
     Saver(const Saver&) = delete;
@@ -51,11 +54,7 @@ public:
     bool StartSave() {
         const std::string n = std::to_string(++started_);
         control_.Write("go." + n, "");
-        for (int waited = 0; waited < 20000; waited += 5) {
-            if (GetFileAttributesA(control_.PathOf("saving." + n).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-            Sleep(5);
-        }
-        return false;
+        return AwaitFile("saving." + n);
     }
 
     // Lets every save go, waits for the program to end and gives its result.
@@ -68,6 +67,15 @@ public:
     }
 
 private:
+    // True once the saver has made the file `name` in the control directory, false after 20 s.
+    bool AwaitFile(const std::string& name) const {
+        for (int waited = 0; waited < 20000; waited += 5) {
+            if (GetFileAttributesA(control_.PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+            Sleep(5);
+        }
+        return false;
+    }
+
     const test::TempDir& control_;
     std::size_t saves_;
     std::size_t started_ = 0;

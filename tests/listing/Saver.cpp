@@ -4,9 +4,10 @@
 // written in the pauses.
 //
 // Usage: saver PATH CONTROL PAUSE_MS:SOURCE...
-// Saves the bytes of each SOURCE over PATH in turn, pausing PAUSE_MS twice in each save. Before save
-// N (from 1) it waits for the file CONTROL\go.N to exist; once PATH is open and empty it creates
-// CONTROL\saving.N. Exits 0 when every save is done, 1 on a failure, which it describes.
+// Saves the bytes of each SOURCE over PATH in turn, pausing PAUSE_MS twice in each save. It creates
+// the file CONTROL\ready as it starts. Before save N (from 1) it waits for the file CONTROL\go.N to
+// exist; once PATH is open and empty it creates CONTROL\saving.N. Exits 0 when every save is done, 1
+// on a failure, which it describes.
 #include <windows.h>
 
 #include <cstdio>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[1];
     const std::string control = std::string(argv[2]) + "\\";
+    std::ofstream(control + "ready").close();
     for (int n = 1; n + 2 < argc; ++n) {
         const std::string step = argv[n + 2];
         const std::size_t colon = step.find(':');
