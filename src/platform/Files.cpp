@@ -127,8 +127,8 @@ constexpr KnownError<DWORD> kFaults[] = {
 FileFault NotFound(const std::string& path) {
     if (const auto fault = DirectoryFault(DirectoryOf(path))) return *fault;
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return FileFault::Unreadable;
-    return FileFault::Gone;
+    const bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return link ? FileFault::Unreadable : FileFault::Gone;
 }
 
 // `error` and `status` as the failed call left them.

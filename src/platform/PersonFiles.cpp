@@ -114,7 +114,7 @@ PersonFiles::PersonFiles(std::string dir) : dir_(std::move(dir)) {
     }
 #endif
     // A directory removed while it was listed may have ended the listing like its end.
-    if (const auto fault = DirectoryFault(dir_)) RaiseListing(dir_, "It could not be opened again after its listing", *fault);
+    if (const auto fault = DirectoryFault(dir_)) RaiseListing(dir_, "It cannot be opened after its listing", *fault);
     names_.ShrinkToFit();
     markers_ = ListedMarkers(std::move(markerEntries), names_);
 }

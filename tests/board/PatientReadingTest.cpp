@@ -31,8 +31,8 @@ using Faults = std::vector<FileFault>;
 using Names = std::vector<std::string>;
 
 // Fails the reads, look-ups and listings of each named file (a look-up by LookUp(name), a listing by
-// the name `listing`) with its faults, one per attempt, then lets it through (or, when the script ends with `forever`, fails
-// every attempt with the last fault). Pauses are noted, not waited.
+// the name `listing`) with its faults, one per attempt, then lets it through (or, when the script
+// ends with `forever`, fails every attempt with the last fault). Pauses are noted, not waited.
 class ScriptedFiles : public BoardFiles {
 public:
     static constexpr FileFault forever = static_cast<FileFault>(-1);

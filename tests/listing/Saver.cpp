@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
 
         const std::string number = std::to_string(n);
         while (!Exists(control + "go." + number)) Sleep(5);
-        const HANDLE file =
-            CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return Fail("cannot open " + path);
         std::ofstream(control + "saving." + number).close();
         Sleep(pause);
