@@ -153,12 +153,12 @@ readable() {
 # The soaks' parameters (environment, defaults in brackets): SOAK_SECONDS [60] and SOAK_RUNS [30], the
 # loop's least time and number of runs; SOAK_PERSONS [24]; SOAK_DELAY_MS [1], the share's round trip;
 # SOAK_HOLD_MS ["30 80"], the shortest and longest hold; SOAK_MET ["1/3"], the share of runs that must
-# meet a fault; SOAK_CACHED_SECONDS [15] and SOAK_CACHED_MET [10], the least time of the native loop
+# meet a fault; SOAK_CACHED_SECONDS [10] and SOAK_CACHED_MET [10], the least time of the native loop
 # behind a cache and the runs there that must meet a removal; HELD_BOUND [3], the command's bound in
 # seconds on waiting for a busy file.
 soak_parameters() {
     seconds=${SOAK_SECONDS:-60} min_runs=${SOAK_RUNS:-30} persons=${SOAK_PERSONS:-24} delay=${SOAK_DELAY_MS:-1}
-    cached_seconds=${SOAK_CACHED_SECONDS:-15} cached_met=${SOAK_CACHED_MET:-10}
+    cached_seconds=${SOAK_CACHED_SECONDS:-10} cached_met=${SOAK_CACHED_MET:-10}
     read -r hold_min hold_max <<<"${SOAK_HOLD_MS:-30 80}"
     IFS=/ read -r met_num met_den <<<"${SOAK_MET:-1/3}"
     bound=${HELD_BOUND:-3}
