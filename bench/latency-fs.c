@@ -28,6 +28,12 @@
 //         fail NAME open|read COUNT ERRNO
 //                           the next COUNT opens or reads of NAME fail with ERRNO, a number or a
 //                           name such as EIO, ECONNRESET, ETIMEDOUT, EHOSTDOWN, EACCES
+//         fail DIR list COUNT ERRNO [AFTER]
+//                           the next COUNT listings of the directory DIR ("." for the top) fail with
+//                           ERRNO: at its opening, or once AFTER entries ("." and ".." among them)
+//                           have been given, if it holds more
+//         mark NAME MS      opens of NAME for reading meanwhile are counted as marked: a writer of
+//                           the test's says when a moment matters, such as a save in progress
 //         rewrite NAME FROM the next read of NAME returns half of what it asks for, and then FROM's
 //                           bytes are written over NAME in place: a client saves the file while it
 //                           is read, and the reader's next read goes on in the new version
@@ -41,6 +47,7 @@
 //         held      opens for reading while another handle had the file open for writing through
 //                   the share (under Wine, whose server refuses such an open itself, a sharing
 //                   violation that the share only sees)
+//         marked    opens for reading of a name while a mark rule was in force
 #define FUSE_USE_VERSION 314
 #include <fuse3/fuse.h>
 
@@ -170,17 +177,18 @@ static const char *stored_name(const char *real) {
 
 // ---- Rules and counters ----
 
-enum rule_kind { BUSY, VANISH, FAIL_OPEN, FAIL_READ, REWRITE };
-enum counter { SERVED_BUSY, SERVED_VANISHED, SERVED_FAILED, SERVED_CHANGED, SEEN_HELD, COUNTERS };
-static const char *const counter_names[COUNTERS] = {"busy", "vanished", "failed", "changed", "held"};
+enum rule_kind { BUSY, VANISH, MARK, FAIL_OPEN, FAIL_READ, FAIL_LIST, REWRITE };
+enum counter { SERVED_BUSY, SERVED_VANISHED, SERVED_FAILED, SERVED_CHANGED, SEEN_HELD, SEEN_MARKED, COUNTERS };
+static const char *const counter_names[COUNTERS] = {"busy", "vanished", "failed", "changed", "held", "marked"};
 
 struct rule {
     char *name;
     enum rule_kind kind;
     bool forever;
-    struct timespec until;  // BUSY, VANISH
-    long count;             // FAIL_OPEN, FAIL_READ
+    struct timespec until;  // BUSY, VANISH, MARK
+    long count;             // FAIL_OPEN, FAIL_READ, FAIL_LIST
     int error;
+    long after;             // FAIL_LIST
     char *from;             // REWRITE
 };
 
@@ -239,13 +247,19 @@ static int ruled(const char *name, enum rule_kind kind) {
     switch (kind) {
         case BUSY:
         case VANISH:
+        case MARK:
             if (!r->forever && !before(now(), r->until)) {
                 drop_rule(r);
                 return 0;
             }
+            if (kind == MARK) {
+                ++counters[SEEN_MARKED];
+                return 0;
+            }
             ++counters[kind == BUSY ? SERVED_BUSY : SERVED_VANISHED];
             return kind == BUSY ? EBUSY : ENOENT;
-        case REWRITE: break;  // see take_rewrite
+        case REWRITE:
+        case FAIL_LIST: break;  // see take_rewrite and take_list_failure
         case FAIL_OPEN:
         case FAIL_READ: {
             const int error = r->error;
@@ -280,6 +294,28 @@ static char *take_rewrite(const char *name) {
     }
     pthread_mutex_unlock(&lock);
     return from;
+}
+
+// Uses up one failure of the list rule of the directory `name`: its error, with the entries it lets
+// through first in `after`, or 0.
+static int take_list_failure(const char *name, long *after) {
+    if (!faults) return 0;
+    int error = 0;
+    pthread_mutex_lock(&lock);
+    struct rule *r = find_rule(name, FAIL_LIST);
+    if (r) {
+        error = r->error;
+        *after = r->after;
+        if (--r->count == 0) drop_rule(r);
+    }
+    pthread_mutex_unlock(&lock);
+    return error;
+}
+
+static void count_failure(void) {
+    pthread_mutex_lock(&lock);
+    ++counters[SERVED_FAILED];
+    pthread_mutex_unlock(&lock);
 }
 
 // Writes the bytes of the file `from` over the file `name`, both below SOURCE, in place.
@@ -381,9 +417,9 @@ static int error_number(const char *text) {
     return *end == '\0' && n > 0 && n < 512 ? (int)n : 0;
 }
 
-// Sets a rule, or ends it with `value` 0: for BUSY and VANISH the time in ms (-1 for good), for
-// FAIL_OPEN and FAIL_READ the count.
-static bool set_rule(const char *name, enum rule_kind kind, long value, int error, const char *from) {
+// Sets a rule, or ends it with `value` 0: for BUSY, VANISH and MARK the time in ms (-1 for good), for
+// FAIL_OPEN, FAIL_READ and FAIL_LIST the count.
+static bool set_rule(const char *name, enum rule_kind kind, long value, int error, long after, const char *from) {
     pthread_mutex_lock(&lock);
     struct rule *r = find_rule(name, kind);
     bool ok = true;
@@ -396,7 +432,7 @@ static bool set_rule(const char *name, enum rule_kind kind, long value, int erro
         }
         if (!r) {
             ok = false;
-        } else if (kind == BUSY || kind == VANISH) {
+        } else if (kind == BUSY || kind == VANISH || kind == MARK) {
             r->forever = value < 0;
             r->until = now();
             r->until.tv_sec += value / 1000;
@@ -408,6 +444,7 @@ static bool set_rule(const char *name, enum rule_kind kind, long value, int erro
         } else {
             r->count = value;
             r->error = error;
+            r->after = after;
             free(r->from);
             r->from = from ? strdup(from) : NULL;
         }
@@ -430,21 +467,28 @@ static bool apply_line(const char *line) {
         pthread_mutex_unlock(&lock);
         return true;
     }
-    if (strcmp(op, "busy") == 0 || strcmp(op, "vanish") == 0) {
+    if (strcmp(op, "busy") == 0 || strcmp(op, "vanish") == 0 || strcmp(op, "mark") == 0) {
         if (sscanf(line, "%*s %4095s %ld %c", name, &value, &extra) != 2 || value < -1) return false;
-        return set_rule(name, op[0] == 'b' ? BUSY : VANISH, value, 0, NULL);
+        return set_rule(name, op[0] == 'b' ? BUSY : op[0] == 'v' ? VANISH : MARK, value, 0, 0, NULL);
     }
     if (strcmp(op, "fail") == 0) {
-        if (sscanf(line, "%*s %4095s %15s %ld %31s %c", name, what, &value, error, &extra) != 4 || value < 0) return false;
+        long after = 0;
+        const int fields = sscanf(line, "%*s %4095s %15s %ld %31s %ld %c", name, what, &value, error, &after, &extra);
+        if (fields < 4) return false;
         const int number = error_number(error);
-        const bool open = strcmp(what, "open") == 0;
-        if (!number || (!open && strcmp(what, "read") != 0)) return false;
-        return set_rule(name, open ? FAIL_OPEN : FAIL_READ, value, number, NULL);
+        const enum rule_kind kind = strcmp(what, "open") == 0   ? FAIL_OPEN
+                                    : strcmp(what, "read") == 0 ? FAIL_READ
+                                    : strcmp(what, "list") == 0 ? FAIL_LIST
+                                                                : REWRITE;
+        if (kind == REWRITE || !number || value < 0 || after < 0) return false;
+        if (fields != 4 && !(fields == 5 && kind == FAIL_LIST)) return false;
+        // The top directory's name is empty, as stored_name gives it.
+        return set_rule(kind == FAIL_LIST && strcmp(name, ".") == 0 ? "" : name, kind, value, number, after, NULL);
     }
     if (strcmp(op, "rewrite") == 0) {
         char from[PATH_MAX];
         if (sscanf(line, "%*s %4095s %4095s %c", name, from, &extra) != 2) return false;
-        return set_rule(name, REWRITE, 1, 0, from);
+        return set_rule(name, REWRITE, 1, 0, 0, from);
     }
     return false;
 }
@@ -546,16 +590,27 @@ static int lat_readlink(const char *path, char *buf, size_t size) {
     return 0;
 }
 
-// A directory's entries with their attributes, read once when it is opened.
+// A directory's entries with their attributes, read once when it is opened, and the error that a
+// list rule makes it fail with once `fail_at` entries have been given.
 struct listing {
     size_t count;
     char **names;
     struct stat *stats;
+    int error;
+    size_t fail_at;
+    bool failed;  // the error was served
 };
 
 static int lat_opendir(const char *path, struct fuse_file_info *fi) {
     char real[PATH_MAX];
     full_path(real, path);
+    long after = 0;
+    const int error = take_list_failure(stored_name(real), &after);
+    if (error && after == 0) {
+        wait_a_round_trip();
+        count_failure();
+        return -error;
+    }
     DIR *dir = opendir(real);
     if (!dir) return -errno;
     struct listing *l = calloc(1, sizeof *l);
@@ -570,6 +625,10 @@ static int lat_opendir(const char *path, struct fuse_file_info *fi) {
         l->names[l->count++] = strdup(e->d_name);
     }
     closedir(dir);
+    if (error && (size_t)after < l->count) {
+        l->error = error;
+        l->fail_at = (size_t)after;
+    }
     if (faults) {
         char **names = malloc((l->count + 1) * sizeof *names);
         for (size_t i = 0; i < l->count; ++i) names[i] = strdup(l->names[i]);
@@ -583,9 +642,15 @@ static int lat_readdir(const char *path, void *buf, fuse_fill_dir_t fill, off_t 
                        enum fuse_readdir_flags flags) {
     (void)path;
     (void)flags;
-    const struct listing *l = (const struct listing *)(uintptr_t)fi->fh;
+    struct listing *l = (struct listing *)(uintptr_t)fi->fh;
     if (offset == 0) wait_a_round_trip();
-    for (size_t i = (size_t)offset; i < l->count; ++i) {
+    const size_t end = l->error ? l->fail_at : l->count;
+    if (l->error && (size_t)offset >= end) {
+        if (!l->failed) count_failure();
+        l->failed = true;
+        return -l->error;
+    }
+    for (size_t i = (size_t)offset; i < end; ++i) {
         if (fill(buf, l->names[i], &l->stats[i], (off_t)(i + 1), FUSE_FILL_DIR_PLUS)) break;
     }
     return 0;
@@ -618,7 +683,11 @@ static int lat_open(const char *path, struct fuse_file_info *fi) {
         if (why == ENOENT) count_if_listed(real);
         return -why;
     }
-    if (faults && !writing) count_if_held(name);
+    if (faults && !writing) {
+        count_if_held(name);
+        const enum rule_kind marked[] = {MARK};
+        injected(name, marked, 1);
+    }
     return open_handle(fi, fd, name, faults && writing);
 }
 

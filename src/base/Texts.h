@@ -25,6 +25,12 @@ inline constexpr std::string_view kPersonFileBefore = "Velto\x83t\x83@\x83" "C\x
 // Follows the person file's path.
 // )を開けないか、またはアクセスできません
 inline constexpr std::string_view kPersonFileAfter = ")\x82\xf0\x8aJ\x82\xaf\x82\xc8\x82\xa2\x82\xa9\x81" "A\x82\xdc\x82\xbd\x82\xcd\x83" "A\x83N\x83Z\x83X\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";
+// Precedes the shared directory's path when it cannot be listed.
+// 共有ディレクトリ(
+inline constexpr std::string_view kShareDirUnreadableBefore = "\x8b\xa4\x97L\x83" "f\x83" "B\x83\x8c\x83N\x83g\x83\x8a(";
+// Follows the shared directory's path when it cannot be listed.
+// )を読み取れないか、またはアクセスできません
+inline constexpr std::string_view kShareDirUnreadableAfter = ")\x82\xf0\x93\xc7\x82\xdd\x8e\xe6\x82\xea\x82\xc8\x82\xa2\x82\xa9\x81" "A\x82\xdc\x82\xbd\x82\xcd\x83" "A\x83N\x83Z\x83X\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";
 // The line before a run-time failure's own message.
 // 予期しないエラーが発生しました
 inline constexpr std::string_view kUnexpectedError = "\x97\\\x8a\xfa\x82\xb5\x82\xc8\x82\xa2\x83G\x83\x89\x81[\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
@@ -91,8 +97,8 @@ inline constexpr std::string_view kUsage =
 // listed here without its row there.
 inline constexpr std::string_view kAllTexts[] = {
     kUsage, kNoShareDir, kShareDirNotFound, kInvalidSwitch, kSettingsUnreadable, kPersonFileBefore,
-    kPersonFileAfter, kUnexpectedError, kUseGetInstance, kPowerOff, kPowerOn, kToday, kTomorrow,
-    kDayAfterTomorrow,
+    kPersonFileAfter, kShareDirUnreadableBefore, kShareDirUnreadableAfter, kUnexpectedError, kUseGetInstance,
+    kPowerOff, kPowerOn, kToday, kTomorrow, kDayAfterTomorrow,
 };
 
 }  // namespace vireziriv::text

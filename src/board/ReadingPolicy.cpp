@@ -26,6 +26,7 @@ std::optional<std::chrono::milliseconds> ReadRetries::After(FileFault fault) {
             if (dropped_ == std::size(kDroppedPauses)) return std::nullopt;
             return kDroppedPauses[dropped_++];
         case FileFault::Gone:
+        case FileFault::DirectoryGone:
         case FileFault::Unreadable: break;
     }
     return std::nullopt;

@@ -46,8 +46,8 @@ inline constexpr int kMostRereads = 4;
 inline constexpr std::chrono::milliseconds kDroppedPauses[] = {std::chrono::milliseconds(100),
                                                                std::chrono::milliseconds(400)};
 
-// What to do after each failed read of one file: read again after a pause, or give up. A file that
-// has gone, or cannot be read at all, is never read again.
+// What to do after each failed read of one file (or listing, or look-up): try again after a pause,
+// or give up. A file or a directory that has gone, or what cannot be read at all, is never tried again.
 class ReadRetries {
 public:
     // The pause before the next read, or nothing when the read that failed with `fault` was the last.

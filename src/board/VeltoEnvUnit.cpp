@@ -6,7 +6,6 @@
 #include "base/KeyedTextList.h"
 #include "base/Texts.h"
 #include "board/BoardFiles.h"
-#include "platform/Files.h"
 #include "platform/Locale.h"
 
 #include <exception>
@@ -70,13 +69,16 @@ TVeltoEnv::TVeltoEnv(std::string shareDir, const BoardFiles& files) : shareDir_(
 
 void TVeltoEnv::ReadSettings(const BoardFiles& files) {
     const std::string path = shareDir_ + std::string(kSettingsFile);
-    if (!platform::FileExists(path)) return;
     // The lines are walked as views into the file's bytes: a file of nothing but line breaks
     // would cost far more as a list of texts.
     std::string bytes;
     try {
+        if (!files.ExistsPatiently(path)) return;
         // Removed since it was found: no settings, as a moment later.
         if (!files.ReadPatiently(path, bytes)) return;
+    } catch (const EFileError& e) {
+        if (e.Fault() == FileFault::DirectoryGone) RaiseShareDirGone();
+        throw EVeltoCommandFileException(path + std::string(text::kSettingsUnreadable));
     } catch (const std::exception&) {
         throw EVeltoCommandFileException(path + std::string(text::kSettingsUnreadable));
     }

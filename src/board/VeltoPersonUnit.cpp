@@ -31,6 +31,23 @@ constexpr std::size_t kAllocationGranule = 16;
 // Room for a board of usual size before reading, trimmed to the count afterwards.
 constexpr std::size_t kInitialRoom = 300;
 
+// The board's person files, listed whole, or the failure that ends the run: a directory that has
+// gone is missing, one that could not be listed is unreadable.
+platform::PersonFiles ListBoard(const std::string& dir, const BoardFiles& files) {
+    try {
+        return files.ListPatiently(dir);
+    } catch (const EFileError& e) {
+        if (e.Fault() == FileFault::DirectoryGone) RaiseShareDirGone();
+        throw EVeltoCommandFileException(std::string(text::kShareDirUnreadableBefore) + dir +
+                                         std::string(text::kShareDirUnreadableAfter));
+    }
+}
+
+[[noreturn]] void RaisePersonFileUnreadable(const std::string& dir, std::string_view name) {
+    throw EVeltoCommandFileException(std::string(text::kPersonFileBefore) + dir + std::string(name) +
+                                     std::string(text::kPersonFileAfter));
+}
+
 // Where the file's own name starts in `path`.
 std::size_t NameStart(std::string_view path) {
     const std::size_t p = cp932::FindLastOf(path, platform::kFileNameDelimiters);
@@ -289,7 +306,7 @@ int TVeltoPersonsList::Load(const TVeltoEnv& env) {
 int TVeltoPersonsList::LoadFromDir(const std::string& dir) { return LoadFromDir(dir, BoardFiles()); }
 
 int TVeltoPersonsList::LoadFromDir(const std::string& dir, const BoardFiles& files) {
-    const platform::PersonFiles listed(dir);
+    const platform::PersonFiles listed = ListBoard(dir, files);
     const auto directory = std::make_shared<const std::string>(dir);
     Clear();
     persons_.reserve(kInitialRoom);
@@ -305,16 +322,21 @@ int TVeltoPersonsList::LoadFromDir(const std::string& dir, const BoardFiles& fil
             std::string text(name);  // the person's text: the file's name, then its bytes
             // A file that left the board since it was listed is left out, as a moment later.
             if (!files.ReadPatiently(dir + std::string(name), text)) return person;
+            const platform::MarkerAnswer marker = listed.Marker(i);
+            const bool powerOff = marker == platform::MarkerAnswer::Ask ? files.ExistsPatiently(listed.MarkerPath(i))
+                                                                        : marker == platform::MarkerAnswer::Exists;
             person = std::make_unique<TVeltoPerson>();
-            person->LoadFromText(directory, std::move(text), name.size(), listed.MarkerExists(i));
+            person->LoadFromText(directory, std::move(text), name.size(), powerOff);
             return person;
         },
         [&](std::size_t i, Outcome<Loaded>& outcome) {
             try {
                 if (Loaded person = outcome.Get()) Add(std::move(person));
+            } catch (const EFileError& e) {
+                if (e.Fault() == FileFault::DirectoryGone) RaiseShareDirGone();
+                RaisePersonFileUnreadable(dir, listed.Name(i));
             } catch (const std::exception&) {
-                throw EVeltoCommandFileException(std::string(text::kPersonFileBefore) + dir +
-                                                 std::string(listed.Name(i)) + std::string(text::kPersonFileAfter));
+                RaisePersonFileUnreadable(dir, listed.Name(i));
             }
         });
     persons_.shrink_to_fit();

@@ -29,16 +29,22 @@ class EListError : public Exception {
 class EConvertError : public Exception {
     using Exception::Exception;
 };
-// Why a file could not be read, as far as reading it again might help.
+// Why a file could not be read or a directory listed, as far as trying again might help. Every way
+// of reaching files (Files.h, PersonFiles.h) raises EFileError with one of these, and the board's
+// policy decides on it alone.
 enum class FileFault {
-    Unreadable,  // again gives the same: no access, not a regular file, a link to nothing, and the rest
-    Busy,        // another program holds it: a sharing or lock violation
-    Gone,        // nothing stands at its path any more, though its directory does
-    Dropped,     // the connection to the file server broke or timed out
-    Changed,     // it changed while it was read, or came back after it was found gone
+    Unreadable,     // again gives the same: no access, not a regular file, a link to nothing, a listing
+                    // refused or broken off, and the rest
+    Busy,           // another program holds it: a sharing or lock violation
+    Gone,           // the system said it is not there (on Windows, also: it is being deleted), and no link
+                    // to nothing stands there, while its directory does; whatever a cache still shows
+    DirectoryGone,  // the directory that holds it, or that was listed, is not there (any more)
+    Dropped,        // the connection to the file server broke or timed out
+    Changed,        // it changed while it was read
 };
 
-// A file that cannot be opened or read; the message names the file and the system's reason.
+// A file that cannot be opened or read, or a directory that cannot be listed; the message names it
+// and the system's reason.
 class EFileError : public Exception {
 public:
     explicit EFileError(std::string message, FileFault fault = FileFault::Unreadable)

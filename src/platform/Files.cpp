@@ -4,6 +4,7 @@
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/Owned.h"
+#include "platform/SystemFaults.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -85,6 +86,8 @@ Arrival AppendRead(std::string& bytes, std::size_t size, ReadSome readSome) {
 
 #ifdef _WIN32
 
+extern "C" __declspec(dllimport) LONG NTAPI RtlGetLastNtStatus();
+
 namespace {
 
 std::string ErrorText(DWORD error) {
@@ -96,11 +99,17 @@ std::string ErrorText(DWORD error) {
     return text;
 }
 
-// What the system's refusal says about reading again; anything not here is Unreadable.
+// What an open of a file that is being deleted meets, behind ERROR_ACCESS_DENIED.
+constexpr LONG kStatusDeletePending = static_cast<LONG>(0xC0000056L);
+
+// What the system's refusal says about trying again; anything not here is Unreadable.
 constexpr KnownError<DWORD> kFaults[] = {
-    {ERROR_SHARING_VIOLATION, FileFault::Busy},   // held open by a program that shares it with nobody
+    {ERROR_SHARING_VIOLATION, FileFault::Busy},   // held open by a program that does not share it with us
     {ERROR_LOCK_VIOLATION, FileFault::Busy},      // a range of it locked
-    {ERROR_FILE_NOT_FOUND, FileFault::Gone},      // refined by NotFound
+    {ERROR_FILE_NOT_FOUND, FileFault::Gone},
+    {ERROR_PATH_NOT_FOUND, FileFault::Gone},      // its directory, or a part of its path, is not there
+    {ERROR_DIRECTORY, FileFault::Gone},           // a part of its path is no directory
+    {ERROR_INVALID_NAME, FileFault::Gone},        // nothing can stand there: a path on through a file
     {ERROR_BAD_NETPATH, FileFault::Dropped},      // the server did not answer
     {ERROR_NETWORK_BUSY, FileFault::Dropped},
     {ERROR_DEV_NOT_EXIST, FileFault::Dropped},    // the network resource is no longer available
@@ -113,20 +122,25 @@ constexpr KnownError<DWORD> kFaults[] = {
     {ERROR_CONNECTION_ABORTED, FileFault::Dropped},
 };
 
-// After "not found": the entry has left its directory, or an entry stands there after all, a link
-// to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
+// After "not found", believed at once: the directory has gone, or a link to nothing stands there
+// (which cannot be read), or the file has left its directory, whatever a cache still shows.
 FileFault NotFound(const std::string& path) {
+    if (const auto fault = DirectoryFault(DirectoryOf(path))) return *fault;
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? FileFault::Unreadable : FileFault::Changed;
-    }
-    return DirectoryExists(DirectoryOf(path)) ? FileFault::Gone : FileFault::Unreadable;
+    const bool link = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return link ? FileFault::Unreadable : FileFault::Gone;
 }
 
-[[noreturn]] void Raise(std::string_view doing, const std::string& path, DWORD error) {
-    FileFault fault = FaultOf(error, kFaults);
+// `error` and `status` as the failed call left them.
+[[noreturn]] void Raise(std::string_view doing, const std::string& path, DWORD error, LONG status) {
+    FileFault fault = FaultOfSystemError(error, status);
     if (fault == FileFault::Gone) fault = NotFound(path);
     throw EFileError(std::string(doing) + " file \"" + path + "\". " + ErrorText(error), fault);
+}
+
+[[noreturn]] void RaiseLast(std::string_view doing, const std::string& path) {
+    const DWORD error = GetLastError();
+    Raise(doing, path, error, LastNtStatus());
 }
 
 // What tells one saved version of a file from the next.
@@ -140,34 +154,57 @@ struct Version {
 
 Version VersionOf(HANDLE file, const std::string& path) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file, &info)) Raise("Cannot read", path, GetLastError());
+    if (!GetFileInformationByHandle(file, &info)) RaiseLast("Cannot read", path);
     return {static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow, info.ftLastWriteTime};
 }
 
 }  // namespace
 
+FileFault FaultOfSystemError(unsigned long error, long status) {
+    if (error == ERROR_ACCESS_DENIED && status == kStatusDeletePending) return FileFault::Gone;
+    return FaultOf(static_cast<DWORD>(error), kFaults);
+}
+
+long LastNtStatus() { return RtlGetLastNtStatus(); }
+
+std::optional<FileFault> DirectoryFault(const std::string& dir) {
+    const Owned<HANDLE, CloseHandle> handle(CreateFileA(dir.c_str(), FILE_READ_ATTRIBUTES,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr),
+                                            INVALID_HANDLE_VALUE);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info)) {
+        const DWORD error = GetLastError();
+        const FileFault fault = FaultOfSystemError(error, LastNtStatus());
+        return fault == FileFault::Gone ? FileFault::DirectoryGone : fault;
+    }
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return FileFault::DirectoryGone;
+    return std::nullopt;
+}
+
 void ReadWholeFile(const std::string& path, std::string& bytes) {
-    // Every kind of sharing: the board's own programs may save, rename or delete the file while we
-    // read, and a save caught midway shows as a change below. A program that shares the file with
-    // nobody makes the open fail as busy.
-    const Owned<HANDLE, CloseHandle> file(CreateFileA(path.c_str(), GENERIC_READ,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                                                      nullptr),
+    // Others may read, rename or delete the file while we read it, but not write it: a program that
+    // has it open for writing, or opens it so meanwhile, meets a sharing violation, so what we read is
+    // one saved version and never a save in progress. Where a program shares it with nobody, or is
+    // writing it, the open fails as busy.
+    const Owned<HANDLE, CloseHandle> file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                      nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
                                           INVALID_HANDLE_VALUE);
-    if (!file.valid()) Raise("Cannot open", path, GetLastError());
+    if (!file.valid()) RaiseLast("Cannot open", path);
     if (GetFileType(file.get()) != FILE_TYPE_DISK) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     const Version opened = VersionOf(file.get(), path);
     const std::size_t start = bytes.size();
     const Arrival arrival = AppendRead(bytes, static_cast<std::size_t>(opened.size), [&](char* to, std::size_t room) {
         DWORD got = 0;
         if (!ReadFile(file.get(), to, static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30)), &got, nullptr)) {
-            Raise("Cannot read", path, GetLastError());
+            RaiseLast("Cannot read", path);
         }
         return static_cast<std::size_t>(got);
     });
     // What one read brought is one version as the system gave it, so a still board costs no second
-    // look; reads in pieces may straddle a save, which the size and the last-write time tell.
+    // look; reads in pieces may straddle a change that a share let through, which the size and the
+    // last-write time tell.
     if (arrival == Arrival::OtherSize || (arrival == Arrival::InPieces && !(VersionOf(file.get(), path) == opened))) {
         bytes.resize(start);
         RaiseChanged(path);
@@ -176,7 +213,11 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD error = GetLastError();
+    const FileFault fault = FaultOfSystemError(error, LastNtStatus());
+    if (fault == FileFault::Gone) return false;
+    throw EFileError("Cannot look up file \"" + path + "\". " + ErrorText(error), fault);
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -196,7 +237,8 @@ namespace {
 constexpr KnownError<int> kFaults[] = {
     {EBUSY, FileFault::Busy},
     {EWOULDBLOCK, FileFault::Busy},
-    {ENOENT, FileFault::Gone},  // refined by NotFound
+    {ENOENT, FileFault::Gone},
+    {ENOTDIR, FileFault::Gone},  // a part of its path is no directory
     {EIO, FileFault::Dropped},
     {ETIMEDOUT, FileFault::Dropped},
     {ECONNRESET, FileFault::Dropped},
@@ -211,14 +253,16 @@ constexpr KnownError<int> kFaults[] = {
     {EREMCHG, FileFault::Dropped},
 };
 
-// After "not found": the entry has left its directory, or an entry stands there after all, a link
-// to nothing (which cannot be read) or a file put back meanwhile (which can be read again).
+// After "not found", believed at once: the directory has gone, or a link to nothing stands there
+// (which cannot be read), or the file has left its directory, whatever a cache still shows (a
+// network mount's lstat may answer from one for a second or more).
 FileFault NotFound(const std::string& path) {
+    if (const auto fault = DirectoryFault(DirectoryOf(path))) return *fault;
     struct stat info {};
-    if (lstat(path.c_str(), &info) == 0) {
-        return S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0 ? FileFault::Unreadable : FileFault::Changed;
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0) {
+        return FileFault::Unreadable;
     }
-    return DirectoryExists(DirectoryOf(path)) ? FileFault::Gone : FileFault::Unreadable;
+    return FileFault::Gone;
 }
 
 [[noreturn]] void Raise(std::string_view doing, const std::string& path, int error, FileFault fault) {
@@ -237,9 +281,9 @@ bool SameVersion(const struct stat& a, const struct stat& b) {
 void ReadWholeFile(const std::string& path, std::string& bytes) {
     // O_NONBLOCK so that opening a FIFO returns at once; it is then refused as not a regular file.
     const Owned<int, close> file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), -1);
-    if (!file.valid()) Raise("Cannot open", path, errno, FaultOf(errno, kFaults));
+    if (!file.valid()) Raise("Cannot open", path, errno, FaultOfSystemError(errno));
     struct stat opened {};
-    if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOf(errno, kFaults));
+    if (fstat(file.get(), &opened) != 0) Raise("Cannot open", path, errno, FaultOfSystemError(errno));
     if (!S_ISREG(opened.st_mode)) throw EFileError("Cannot open file \"" + path + "\". Not a regular file");
     const std::size_t start = bytes.size();
     const Arrival arrival = AppendRead(bytes, static_cast<std::size_t>(opened.st_size), [&](char* to, std::size_t room) {
@@ -249,12 +293,13 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
             if (errno == EINTR) continue;
             const int error = errno;
             // Access was granted at the open: refused now, a range of the file is locked.
-            Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOf(error, kFaults));
+            Raise("Cannot read", path, error, error == EACCES ? FileFault::Busy : FaultOfSystemError(error));
         }
     });
     // What one read brought is one version as the system gave it, so a still board costs no second
     // look; reads in pieces may straddle a save, which the size and the times tell (where a network
-    // mount keeps attributes for a while, the size alone).
+    // mount keeps attributes for a while, the size alone). Nothing here can tell a save in progress
+    // that the read came between: POSIX has no share mode to keep writers out.
     struct stat after {};
     if (arrival == Arrival::OtherSize ||
         (arrival == Arrival::InPieces && (fstat(file.get(), &after) != 0 || !SameVersion(opened, after)))) {
@@ -263,10 +308,24 @@ void ReadWholeFile(const std::string& path, std::string& bytes) {
     }
 }
 
+FileFault FaultOfSystemError(int error) { return FaultOf(error, kFaults); }
+
+std::optional<FileFault> DirectoryFault(const std::string& dir) {
+    const Owned<int, close> handle(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), -1);
+    if (handle.valid()) return std::nullopt;
+    const FileFault fault = FaultOfSystemError(errno);
+    return fault == FileFault::Gone ? FileFault::DirectoryGone : fault;
+}
+
 bool FileExists(const std::string& path) {
     // lstat first: the usual answer (no .off marker) then costs one call per person.
     struct stat info {};
-    if (lstat(path.c_str(), &info) != 0) return false;
+    if (lstat(path.c_str(), &info) != 0) {
+        const int error = errno;
+        const FileFault fault = FaultOfSystemError(error);
+        if (fault == FileFault::Gone) return false;
+        throw EFileError("Cannot look up file \"" + path + "\". " + std::strerror(error), fault);
+    }
     if (!S_ISLNK(info.st_mode)) return !S_ISDIR(info.st_mode);
     // A dangling symbolic link is an entry that exists but cannot be read.
     return stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode);

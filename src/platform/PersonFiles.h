@@ -14,8 +14,16 @@ namespace vireziriv::platform {
 // Lists `dir` (ending with the separator) once, when constructed: the names that match *.vlt, on
 // Windows by the platform's wildcard, which also matches a name through its 8.3 alias (e.vltx as
 // E~1.VLT); elsewhere the names ending in ".vlt", ASCII case ignored. Directories are skipped, every
-// other entry is taken; a directory that cannot be listed holds none. The order is the file
-// system's. Readers on any thread then ask about one file at a time.
+// other entry is taken. The order is the file system's. Readers on any thread then ask about one
+// file at a time.
+//
+// A listing is the whole directory or raises EFileError. Only the end of the directory ends it
+// (readdir's null with errno unchanged; ERROR_NO_MORE_FILES, or ERROR_FILE_NOT_FOUND from the first
+// search, which means that nothing matches), and the directory is opened again afterwards, since a
+// removal that cuts a listing short ends it like its end. The fault says what happened:
+//   DirectoryGone  the directory is not there, or went while it was listed;
+//   Dropped        the connection to the server broke (or Busy: it was held): listing again may help;
+//   Unreadable     anything else: the directory may not be listed, or its listing broke off.
 class PersonFiles {
 public:
     explicit PersonFiles(std::string dir);
@@ -27,9 +35,12 @@ public:
     // only for an entry that the listing showed as a link or without a type.
     bool IsDirectory(std::size_t i) const;
 
-    // Whether the file's .off marker exists (as FileExists would say of the file's path with its
-    // last extension replaced by ".off"), asking the file system only where the listing cannot tell.
-    bool MarkerExists(std::size_t i) const;
+    // What the listing says of file i's .off marker (the rule is the table of ListedMarkers.cpp):
+    // MarkerAnswer::Ask where only a look-up of MarkerPath(i) can tell (FileExists, which raises
+    // for anything but "not found").
+    MarkerAnswer Marker(std::size_t i) const { return markers_.Answer(Name(i)); }
+    // The path of file i's .off marker: its path with the last extension replaced by ".off".
+    std::string MarkerPath(std::size_t i) const;
 
 private:
     std::string dir_;

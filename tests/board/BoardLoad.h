@@ -37,12 +37,18 @@ protected:
         return std::string(text::kPersonFileBefore) + dir.PathOf(name) + std::string(text::kPersonFileAfter);
     }
 
-    // The load's failure message, or "" when it went through.
+    // What a load that fails because the directory has gone says, as LoadFailure gives it.
+    static std::string MissingDirectory() { return "status 1: " + std::string(text::kShareDirNotFound); }
+
+    // The load's failure message (a failure of status 1 as MissingDirectory gives it), or "" when it
+    // went through.
     std::string LoadFailure(const BoardFiles& files) {
         try {
             list.LoadFromDir(dir.Path(), files);
         } catch (const EVeltoCommandFileException& e) {
             return e.Message();
+        } catch (const EVeltoCommandArgsException& e) {
+            return "status 1: " + e.Message();
         }
         return "";
     }

@@ -5,12 +5,14 @@
 
 #include "base/Exceptions.h"
 #include "base/Texts.h"
+#include "platform/Files.h"
 #include "support/TempDir.h"
 #include "ReadHook.h"
 #include "UnreadableEntry.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -89,6 +91,30 @@ TEST(ChangedDirectory, FileReplacedByWhatCannotBeReadEndsTheLoad) {
         EXPECT_EQ(test::ReadBytes(dir.PathOf("a.vlt")), "a\r\nA\r\n") << change.what;
         keep.clear();
     }
+}
+
+// A board whose shared directory went while it was read is no board: the missing directory's
+// message, as before the listing, and not the persons read so far.
+TEST(ChangedDirectory, DirectoryRemovedWhileReadEndsTheLoadAsMissing) {
+    test::TempDir parent;
+    parent.MakeDir("board");
+    const std::string board = parent.PathOf("board") + platform::kPathDelimiter;
+    for (const char* name : {"a.vlt", "b.vlt", "c.vlt"}) parent.Write(std::string("board/") + name, "x\r\nX\r\n");
+    // One reader, so that no file is open when the directory goes.
+    std::atomic<bool> removed{false};
+    const test::ReadHook hook(
+        [&](const std::string&) {
+            if (!removed.exchange(true)) std::filesystem::remove_all(parent.PathOf("board"));
+        },
+        Producers{1, 1, {}});
+    TVeltoPersonsList list;
+    try {
+        list.LoadFromDir(board, hook);
+        ADD_FAILURE() << "listed " << list.Count() << " persons of a directory that has gone";
+    } catch (const EVeltoCommandArgsException& e) {
+        EXPECT_EQ(e.Message(), text::kShareDirNotFound);
+    }
+    EXPECT_TRUE(removed);
 }
 
 TEST(ChangedDirectory, FileChangedBeforeItIsReadIsReadAsItIsThen) {

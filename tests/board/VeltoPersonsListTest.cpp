@@ -116,8 +116,17 @@ TEST_F(PersonsDir, EmptyDirectoryGivesAnEmptyList) {
     EXPECT_EQ(list.LoadFromDir(dir.Path()), 0);
     Person("a.txt", "a");
     EXPECT_EQ(list.LoadFromDir(dir.Path()), 0);
-    EXPECT_EQ(list.LoadFromDir(dir.PathOf("missing") + platform::kPathDelimiter), 0);
     EXPECT_EQ(list.Groups().Count(), 0);
+}
+
+// A directory that is not there is not an empty board: its message, as a missing one before the listing.
+TEST_F(PersonsDir, MissingDirectoryIsNoBoard) {
+    try {
+        list.LoadFromDir(dir.PathOf("missing") + platform::kPathDelimiter);
+        ADD_FAILURE() << "listed a missing directory";
+    } catch (const EVeltoCommandArgsException& e) {
+        EXPECT_EQ(e.Message(), text::kShareDirNotFound);
+    }
 }
 
 TEST_F(PersonsDir, TalliesGroupsIncludingNamesWithEqualsSigns) {

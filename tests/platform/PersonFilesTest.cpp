@@ -2,6 +2,7 @@
 // own gives, on this platform's file system, and entries that turn out to be directories are skipped.
 #include "platform/PersonFiles.h"
 
+#include "platform/Errors.h"
 #include "platform/Files.h"
 #include "support/Sjis.h"
 #include "support/TempDir.h"
@@ -30,14 +31,18 @@ constexpr bool kCaseBlind = true;
 constexpr bool kCaseBlind = false;
 #endif
 
-// Every person file's marker answer, by name, each checked against a look-up of the marker itself.
+// Every person file's marker answer, by name: the listing's where it decides, else a look-up's, each
+// checked against a look-up of the marker itself.
 std::map<std::string, bool> Markers(const test::TempDir& dir) {
     const PersonFiles files(dir.Path());
     std::map<std::string, bool> answers;
     for (std::size_t i = 0; i < files.Count(); ++i) {
         const std::string name(files.Name(i));
-        const bool exists = files.MarkerExists(i);
-        EXPECT_EQ(exists, FileExists(dir.PathOf(ListedMarkers::MarkerName(name)))) << name;
+        const std::string marker = dir.PathOf(ListedMarkers::MarkerName(name));
+        EXPECT_EQ(files.MarkerPath(i), marker);
+        const MarkerAnswer answer = files.Marker(i);
+        const bool exists = answer == MarkerAnswer::Ask ? FileExists(marker) : answer == MarkerAnswer::Exists;
+        EXPECT_EQ(exists, FileExists(marker)) << name;
         answers[name] = exists;
     }
     return answers;
@@ -126,10 +131,20 @@ TEST(PersonFiles, TellsALinkToADirectoryFromOtherEntries) {
 }
 #endif
 
-TEST(PersonFiles, DirectoryThatCannotBeListedHoldsNone) {
+TEST(PersonFiles, AnEmptyDirectoryHoldsNoneAndAMissingOneIsNoListing) {
     test::TempDir dir;
     EXPECT_EQ(PersonFiles(dir.Path()).Count(), 0u);
-    EXPECT_EQ(PersonFiles(dir.PathOf("missing") + kPathDelimiter).Count(), 0u);
+    dir.Write("note.txt", "x");
+    EXPECT_EQ(PersonFiles(dir.Path()).Count(), 0u);
+    dir.Write("file", "x");
+    for (const std::string& missing : {dir.PathOf("missing") + kPathDelimiter, dir.PathOf("file") + kPathDelimiter}) {
+        try {
+            PersonFiles listed(missing);
+            ADD_FAILURE() << missing << ": listed " << listed.Count() << " files";
+        } catch (const EFileError& e) {
+            EXPECT_EQ(e.Fault(), FileFault::DirectoryGone) << missing;
+        }
+    }
 }
 
 }  // namespace

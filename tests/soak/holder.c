@@ -1,17 +1,22 @@
-// Holds person files the way the board's saving clients do: write access, no sharing, rewritten while held, one after another; some removed for a while and added back.
+// Saves person files the way the board's clients do, one after another, while a reader lists them: most keep others out (write access, no sharing, rewritten while held), a third let readers in while they save in steps; some files are removed for a while and added back.
 //
 // Usage: holder SHARE SOURCE PERSONS TRANSIENT STOP SEED HOLD_MIN HOLD_MAX
 // SHARE and SOURCE are the board's directory through the fault share and on its source directory,
 // each ending with a backslash; the board's person files are p00.vlt ... (PERSONS of them). Until the
 // file STOP exists, each turn picks a random person and for 30 to 80 ms (HOLD_MIN to HOLD_MAX):
 // - holds its file open with write access and share mode 0 and writes its next version over it;
+// - or, one time in three, saves its next version as many Windows programs do: opens it with write
+//   access, letting others read it (FILE_SHARE_READ), emptying it (CREATE_ALWAYS), and writes the
+//   first half and the rest with a pause before each. Meanwhile the share's mark rule for the file is
+//   in force, so that the share counts the readers that came during such a save ("marked");
 // - or, for one of the first TRANSIENT persons every other time, opens its file so too and removes it
 //   through that handle, and adds the next version back afterwards. It is added under another name on
 //   the source directory and renamed, so that no reader finds it half written and the share sees no
 //   look-up of a missing name but the readers' own.
 // A file that a reader has open is waited for, as a saving client retries. A version's fields all
-// carry the tag "pNN.V." and V % 17 x's (tests/soak/share.sh). It writes a line as each hold or
-// removal starts ("hold pNN MS" or "remove pNN MS", MS its length), and at the end what it did.
+// carry the tag "pNN.V." and V % 17 x's (tests/soak/share.sh). It writes a line as each turn starts,
+// "hold pNN V MS", "save pNN V MS" or "remove pNN V MS" (V the version written, MS the turn's length),
+// and at the end what it did.
 #include <windows.h>
 
 #include <stdio.h>
@@ -34,18 +39,32 @@ static void path_of(char *path, const char *dir, int person, const char *extensi
 }
 
 // Opens `path` as a saving client does, waiting while a reader has it open; counts the waits.
-static HANDLE open_held(const char *path, DWORD access, unsigned *waits) {
+static HANDLE open_held(const char *path, DWORD access, DWORD share, DWORD disposition, unsigned *waits) {
     for (;;) {
-        const HANDLE h = CreateFileA(path, access, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        const HANDLE h = CreateFileA(path, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return h;
         ++*waits;
         Sleep(1);
     }
 }
 
-static BOOL write_all(HANDLE h, const char *text) {
+// Writes `count` bytes of `text`.
+static BOOL write_some(HANDLE h, const char *text, size_t count) {
     DWORD written = 0;
-    return WriteFile(h, text, (DWORD)strlen(text), &written, NULL) && written == strlen(text);
+    return WriteFile(h, text, (DWORD)count, &written, NULL) && written == count;
+}
+
+static BOOL write_all(HANDLE h, const char *text) { return write_some(h, text, strlen(text)); }
+
+// Sets a rule of the fault share through its control file.
+static void rule(HANDLE control, const char *kind, int person, long ms) {
+    char line[64];
+    const int n = snprintf(line, sizeof line, "%s p%02d.vlt %ld\n", kind, person, ms);
+    DWORD written = 0;
+    if (!WriteFile(control, line, (DWORD)n, &written, NULL)) {
+        fprintf(stderr, "holder: cannot set a rule (error %lu)\n", GetLastError());
+        exit(1);
+    }
 }
 
 static void fail(const char *what, const char *path) {
@@ -67,16 +86,20 @@ int main(int argc, char **argv) {
     const int hold_min = atoi(argv[7]);
     const int hold_span = atoi(argv[8]) - hold_min + 1;
     setvbuf(stdout, NULL, _IONBF, 0);
-    unsigned version = 0, holds = 0, removals = 0, waits = 0;
     char path[MAX_PATH], other[MAX_PATH], text[512];
+    snprintf(path, sizeof path, "%s.faults", share);
+    const HANDLE control = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, NULL);
+    if (control == INVALID_HANDLE_VALUE) fail("cannot open", path);
+    unsigned version = 0, holds = 0, saves = 0, removals = 0, waits = 0;
     while (GetFileAttributesA(stop) == INVALID_FILE_ATTRIBUTES) {
         const int person = rand() % persons;
         const DWORD hold = (DWORD)(hold_min + rand() % hold_span);
         person_text(text, sizeof text, person, ++version);
         path_of(path, share, person, ".vlt");
         if (person < transient && rand() % 2 == 0) {
-            printf("remove p%02d %lu\n", person, hold);
-            const HANDLE h = open_held(path, GENERIC_WRITE | DELETE, &waits);
+            printf("remove p%02d %u %lu\n", person, version, hold);
+            const HANDLE h = open_held(path, GENERIC_WRITE | DELETE, 0, OPEN_EXISTING, &waits);
             FILE_DISPOSITION_INFO gone = {TRUE};
             if (h == INVALID_HANDLE_VALUE || !SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone)) {
                 fail("cannot remove", path);
@@ -90,11 +113,24 @@ int main(int argc, char **argv) {
             path_of(path, source, person, ".vlt");
             if (!MoveFileExA(other, path, MOVEFILE_REPLACE_EXISTING)) fail("cannot add back", path);
             ++removals;
+        } else if (rand() % 3 == 0) {
+            printf("save p%02d %u %lu\n", person, version, hold);
+            const HANDLE h = open_held(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, &waits);
+            if (h == INVALID_HANDLE_VALUE) fail("cannot save", path);
+            rule(control, "mark", person, -1);
+            const size_t half = strlen(text) / 2;
+            Sleep(hold / 2);
+            if (!write_some(h, text, half)) fail("cannot save", path);
+            Sleep(hold - hold / 2);
+            if (!write_some(h, text + half, strlen(text) - half)) fail("cannot save", path);
+            rule(control, "mark", person, 0);
+            CloseHandle(h);
+            ++saves;
         } else {
-            const HANDLE h = open_held(path, GENERIC_WRITE, &waits);
+            const HANDLE h = open_held(path, GENERIC_WRITE, 0, OPEN_EXISTING, &waits);
             if (h == INVALID_HANDLE_VALUE) fail("cannot hold", path);
             const ULONGLONG start = GetTickCount64();
-            printf("hold p%02d %lu\n", person, hold);
+            printf("hold p%02d %u %lu\n", person, version, hold);
             if (SetFilePointer(h, 0, NULL, FILE_BEGIN) != 0 || !SetEndOfFile(h) || !write_all(h, text)) {
                 fail("cannot rewrite", path);
             }
@@ -104,6 +140,8 @@ int main(int argc, char **argv) {
             ++holds;
         }
     }
-    printf("%u holds, %u removals, %u waits for a reader\n", holds, removals, waits);
+    CloseHandle(control);
+    printf("%u holds, %u saves letting readers in, %u removals, %u waits for a reader\n", holds, saves, removals,
+           waits);
     return 0;
 }

@@ -78,11 +78,26 @@ listing_of() {  # ID VERSION...
     done
 }
 
-# check_listing FILE REQUIRED_IDS: the lines of a listing that are no whole version of their person,
-# a person listed twice, and a required person missing, one problem a line; nothing when all is well.
+# check_listing FILE REQUIRED_IDS [SAVED...]: the lines of a listing that are no whole saved version
+# of their person, a person listed twice, and a required person missing, one problem a line; nothing
+# when all is well. A line is whole when its fields all carry one tag of the right length; with SAVED
+# files, whose lines' second and third fields name a person and a version that was saved ("save p03
+# 17 ..."), its version must be one of them.
 check_listing() {
-    LC_ALL=C awk -v required="$2" '
-        BEGIN { FS = ","; n = split(required, need, " ") }
+    local listing=$1 required=$2
+    shift 2
+    LC_ALL=C awk -v required="$required" -v saved_files="$*" '
+        BEGIN {
+            FS = ","; n = split(required, need, " ")
+            checked = split(saved_files, files, " ")
+            for (i = 1; i <= checked; ++i) {
+                while ((getline line < files[i]) > 0) {
+                    split(line, w, " ")
+                    saved[w[2] "." w[3]] = 1
+                }
+                close(files[i])
+            }
+        }
         {
             line = $0
             sub(/\r$/, "", line)
@@ -92,15 +107,40 @@ check_listing() {
             split(f[2], parts, ".")
             if (length(parts[3]) != parts[2] % 17) { print "torn line: " line; next }
             for (i = 3; i <= 6; ++i) if (f[i] != f[2]) { print "torn line: " line; next }
+            if (checked && !((id "." parts[2]) in saved)) { print "never saved: " line; next }
             if (seen[id]++) print "listed twice: " id
         }
         END { for (i = 1; i <= n; ++i) if (!(need[i] in seen)) print "missing: " need[i] }
-    ' "$1"
+    ' "$listing"
+}
+
+# check_listing_catches WORK: false, with what it missed, unless check_listing finds fault with a
+# person whose save is in progress (a name and nothing else, a first half) and with one whose fields
+# are those of no saved version, and with nothing in a listing of whole saved versions.
+check_listing_catches() {
+    local work=$1 tag7 line problems ok=0
+    tag_of tag7 p03 7
+    printf 'save p03 0\nsave p03 5\n' >"$work/check-saved"
+    listing_of p03 5 >"$work/check-good"
+    problems=$(check_listing "$work/check-good" p03 "$work/check-saved")
+    [ -z "$problems" ] || { echo "FAIL: check_listing finds fault with a whole saved version: $problems"; ok=1; }
+    for line in 'p03,,' 'p03,,,,,' 'p03,p03.5.xxxxx,p03.5.xxxxx,,,' "p03,$tag7,$tag7,$tag7,$tag7,$tag7"; do
+        printf '%s\r\n' "$line" >"$work/check-bad"
+        problems=$(check_listing "$work/check-bad" p03 "$work/check-saved")
+        [ -n "$problems" ] || { echo "FAIL: check_listing takes $line for a whole saved version"; ok=1; }
+    done
+    rm -f "$work"/check-*
+    return "$ok"
 }
 
 # The message of a person file that cannot be read, as the command writes it (code page 932).
 unreadable_message() {  # PATH
     printf 'Veltoファイル(%s)を開けないか、またはアクセスできません\r\n' "$1" | iconv -f UTF-8 -t CP932
+}
+
+# The message of a shared directory that cannot be listed, as the command writes it (code page 932).
+unlistable_message() {  # DIR
+    printf '共有ディレクトリ(%s)を読み取れないか、またはアクセスできません\r\n' "$1" | iconv -f UTF-8 -t CP932
 }
 
 # A command's standard error for a report, in UTF-8.
@@ -113,9 +153,12 @@ readable() {
 # The soaks' parameters (environment, defaults in brackets): SOAK_SECONDS [60] and SOAK_RUNS [30], the
 # loop's least time and number of runs; SOAK_PERSONS [24]; SOAK_DELAY_MS [1], the share's round trip;
 # SOAK_HOLD_MS ["30 80"], the shortest and longest hold; SOAK_MET ["1/3"], the share of runs that must
-# meet a fault; HELD_BOUND [3], the command's bound in seconds on waiting for a busy file.
+# meet a fault; SOAK_CACHED_SECONDS [10] and SOAK_CACHED_MET [10], the least time of the native loop
+# behind a cache and the runs there that must meet a removal; HELD_BOUND [3], the command's bound in
+# seconds on waiting for a busy file.
 soak_parameters() {
     seconds=${SOAK_SECONDS:-60} min_runs=${SOAK_RUNS:-30} persons=${SOAK_PERSONS:-24} delay=${SOAK_DELAY_MS:-1}
+    cached_seconds=${SOAK_CACHED_SECONDS:-10} cached_met=${SOAK_CACHED_MET:-10}
     read -r hold_min hold_max <<<"${SOAK_HOLD_MS:-30 80}"
     IFS=/ read -r met_num met_den <<<"${SOAK_MET:-1/3}"
     bound=${HELD_BOUND:-3}
@@ -123,7 +166,8 @@ soak_parameters() {
     transient=$((persons / 4))
 }
 
-# soak_board DIR: the board at version 0; sets ids (every person) and stable (those never removed).
+# soak_board DIR [SAVED]: the board at version 0, noted in SAVED (see check_listing); sets ids (every
+# person) and stable (those never removed).
 soak_board() {
     local i id
     ids=() stable=()
@@ -132,6 +176,7 @@ soak_board() {
         ids+=("$id")
         ((i < transient)) || stable+=("$id")
         write_person "$1" "$id" 0
+        [ -z "${2:-}" ] || echo "save $id 0" >>"$2"
     done
 }
 
@@ -140,17 +185,19 @@ ms_now() {
     echo $((t / 1000))
 }
 
-# soak_loop MOUNT WORK "KIND..." COMMAND...: runs COMMAND, which lists the board with tagged_switches,
-# for SOAK_SECONDS and at least SOAK_RUNS times. A run fails unless it exits 0 with nothing on standard
-# error and every line a whole version of its person, every stable person listed; it met a fault when
-# one of the share's counters KIND moved meanwhile. Sets soak_runs, soak_met, soak_failures,
+# soak_loop MOUNT WORK "KIND..." "SAVED..." COMMAND...: runs COMMAND, which lists the board with
+# tagged_switches, for SOAK_SECONDS and at least SOAK_RUNS times. A run fails unless it exits 0 with
+# nothing on standard error and every line a whole version of its person that was saved (SAVED, see
+# check_listing), every stable person listed; it met a fault when one of the share's counters KIND
+# moved meanwhile. Sets soak_runs, soak_met, soak_met_by (runs that met each KIND), soak_failures,
 # soak_seconds and soak_answers ("KIND COUNT ..."), and reports the first failures.
 soak_loop() {
-    local mnt=$1 work=$2 kinds=($3) status problems kind moved start
-    shift 3
+    local mnt=$1 work=$2 kinds=($3) saved=($4) status problems kind moved start
+    shift 4
     local -A before after total
     soak_runs=0 soak_met=0 soak_failures=0
-    for kind in "${kinds[@]}"; do total[$kind]=0; done
+    declare -gA soak_met_by=()
+    for kind in "${kinds[@]}"; do total[$kind]=0 soak_met_by[$kind]=0; done
     start=$(ms_now)
     while ((soak_runs < min_runs || $(ms_now) - start < seconds * 1000)); do
         read_counters "$mnt" before
@@ -161,12 +208,12 @@ soak_loop() {
         moved=""
         for kind in "${kinds[@]}"; do
             ((total[$kind] += after[$kind] - before[$kind]))
-            ((after[$kind] == before[$kind])) || moved+=" $((after[$kind] - before[$kind])) $kind"
+            ((after[$kind] == before[$kind])) || { moved+=" $((after[$kind] - before[$kind])) $kind"; ((++soak_met_by[$kind])); }
         done
         [ -z "$moved" ] || ((++soak_met))
         # A failing run lists nothing, so only a run that succeeds has its lines checked.
         problems=
-        [ "$status" != 0 ] || problems=$(check_listing "$work/out" "${stable[*]}")
+        [ "$status" != 0 ] || problems=$(check_listing "$work/out" "${stable[*]}" "${saved[@]}")
         if [ "$status" != 0 ] || [ -s "$work/err" ] || [ -n "$problems" ]; then
             ((++soak_failures))
             if ((soak_failures <= 10)) || [ -z "$moved" ]; then
@@ -177,20 +224,26 @@ soak_loop() {
     done
     soak_seconds=$((($(ms_now) - start) / 1000))
     soak_answers=""
-    for kind in "${kinds[@]}"; do soak_answers+="${total[$kind]} $kind, "; done
+    for kind in "${kinds[@]}"; do soak_answers+="${total[$kind]} $kind (in ${soak_met_by[$kind]} runs), "; done
     soak_answers=${soak_answers%, }
 }
 
-# soak_verdict NAME WRITER_SUMMARY: reports the loop; false when a run failed or too few met a fault.
+# soak_verdict NAME WRITER_SUMMARY [LEAST_MET]: reports the loop; false when a run failed or too few
+# met a fault: fewer than SOAK_MET of the runs, or than LEAST_MET runs when given.
 soak_verdict() {
-    echo "$1: $soak_runs runs in $soak_seconds s; $soak_met met a busy or vanished file ($soak_answers answers);" \
+    echo "$1: $soak_runs runs in $soak_seconds s; $soak_met met a fault ($soak_answers answers);" \
         "$soak_failures failed; writer: $2"
     local ok=0
     if ((soak_failures > 0)); then
         echo "FAIL: $soak_failures of $soak_runs runs failed"
         ok=1
     fi
-    if ((soak_met * met_den < soak_runs * met_num)); then
+    if [ -n "${3:-}" ]; then
+        if ((soak_met < $3)); then
+            echo "FAIL: only $soak_met of $soak_runs runs met a fault, fewer than $3"
+            ok=1
+        fi
+    elif ((soak_met * met_den < soak_runs * met_num)); then
         echo "FAIL: only $soak_met of $soak_runs runs met a fault, fewer than $met_num/$met_den"
         ok=1
     fi
